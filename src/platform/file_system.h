@@ -1,0 +1,14 @@
+#pragma once
+// File operations that need the operating system's guarantees.
+#include <string>
+#include <string_view>
+
+namespace brimvex::platform {
+
+// Replaces the file at `path` with `bytes` so that readers see either the old or the new
+// content: a temporary file in the same folder is written, flushed to disk and renamed over
+// the target. On failure the old file is untouched, `error` (when given) says why, and the
+// temporary file is removed.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+}  // namespace brimvex::platform
