@@ -2,7 +2,7 @@
 add_library(brimvex_options INTERFACE)
 target_compile_options(brimvex_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-  -Woverloaded-virtual -Wconversion -Wsign-conversion -Wnull-dereference -Wdouble-promotion
+  -Woverloaded-virtual -Wconversion -Wsign-conversion -Wdouble-promotion
   -Wformat=2 -Wimplicit-fallthrough)
 if(BRIMVEX_WERROR)
   target_compile_options(brimvex_options INTERFACE -Werror)
