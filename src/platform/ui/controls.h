@@ -1,0 +1,122 @@
+#pragma once
+// The leaf controls of the model: label, button, option (with group), check box, progress,
+// slider, edit, rich edit and colour palette.
+#include <cstdint>
+#include <string>
+
+#include "platform/ui/control.h"
+
+namespace brimvex::ui {
+
+class Label : public Control {
+ public:
+  Label() : Control("Label") {}
+ protected:
+  explicit Label(std::string class_name) : Control(std::move(class_name)) {}
+};
+
+// A click raises "click".
+class Button : public Label {
+ public:
+  Button() : Label("Button") {}
+  bool Activate() override;
+ protected:
+  explicit Button(std::string class_name) : Label(std::move(class_name)) {}
+};
+
+// A selectable button. Options of one group (in one window) are exclusive: a click selects;
+// without a group a click toggles. A change raises "selectchanged".
+class Option : public Button {
+ public:
+  Option() : Button("Option") {}
+  const std::string& Group() const { return group_; }
+  void SetGroup(std::string group) { group_ = std::move(group); }
+  bool IsSelected() const { return selected_; }
+  // Sets the state; `notify` raises "selectchanged" when it changed.
+  void Selected(bool selected, bool notify = true);
+  bool Activate() override;
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+
+ protected:
+  explicit Option(std::string class_name) : Button(std::move(class_name)) {}
+
+ private:
+  std::string group_;
+  bool selected_ = false;
+};
+
+// An option that always toggles; a click also raises "checkclick".
+class CheckBox : public Option {
+ public:
+  CheckBox() : Option("CheckBox") {}
+  bool IsChecked() const { return IsSelected(); }
+  void SetCheck(bool check, bool notify = true) { Selected(check, notify); }
+  bool Activate() override;
+};
+
+class Progress : public Label {
+ public:
+  Progress() : Label("Progress") {}
+  int MinValue() const { return min_; }
+  int MaxValue() const { return max_; }
+  int Value() const { return value_; }
+  void SetRange(int min, int max);
+  // Clamped into the range; no notification.
+  void SetValue(int value);
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+
+ protected:
+  explicit Progress(std::string class_name) : Label(std::move(class_name)) {}
+
+ private:
+  int min_ = 0;
+  int max_ = 100;
+  int value_ = 0;
+};
+
+class Slider : public Progress {
+ public:
+  Slider() : Progress("Slider") {}
+  // The thumb is being dragged: raises "movevaluechanged".
+  void UserMoveValue(int value);
+  // The thumb was released or the value stepped: raises "valuechanged".
+  void UserSetValue(int value);
+};
+
+// A single-line edit. The user typing raises "textchanged"; focus changes raise "setfocus" and
+// "killfocus".
+class Edit : public Label {
+ public:
+  Edit() : Label("Edit") {}
+  void UserSetText(std::string text);
+  void UserFocus(bool focused);
+  bool IsReadOnly() const { return read_only_; }
+  int MaxChars() const { return max_chars_; }
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+
+ protected:
+  explicit Edit(std::string class_name) : Label(std::move(class_name)) {}
+
+ private:
+  bool read_only_ = false;
+  int max_chars_ = 255;
+};
+
+class RichEdit : public Edit {
+ public:
+  RichEdit() : Edit("RichEdit") {}
+};
+
+// Picks a colour; a pick raises "colorchanged" with the colour in wParam.
+class ColorPalette : public Control {
+ public:
+  ColorPalette() : Control("ColorPalette") {}
+  std::uint32_t SelectedColor() const { return color_; }
+  void SetSelectedColor(std::uint32_t color);
+  void UserPickColor(std::uint32_t color);
+
+ private:
+  std::uint32_t color_ = 0xFFFF0000;
+};
+
+}  // namespace brimvex::ui

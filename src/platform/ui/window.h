@@ -1,0 +1,104 @@
+#pragma once
+// A model window: its class name, the control tree, its notifiers, control timers on the event
+// loop, DPI, and the native host that shows it. Window operations (show, minimise, centre...)
+// go to the host and do nothing while there is none.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/event_loop.h"
+#include "platform/ui/control.h"
+#include "platform/ui/notification.h"
+#include "platform/ui/window_host.h"
+
+namespace brimvex::ui {
+
+class ResourceManager;
+
+// The window attributes a layout file gives.
+struct WindowAttributes {
+  int width = 0;
+  int height = 0;
+  int caption_height = 0;  // top band that drags the window
+  std::string title;
+};
+
+class Window {
+ public:
+  Window(std::string class_name, ResourceManager* resources, platform::EventLoop* loop);
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const std::string& ClassName() const { return class_name_; }
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string title) { title_ = std::move(title); }
+  const WindowAttributes& Attributes() const { return attributes_; }
+  void SetAttributes(const WindowAttributes& attributes) { attributes_ = attributes; }
+
+  // Takes the tree; the previous one is destroyed.
+  void AttachRoot(std::unique_ptr<Control> root);
+  Control* Root() const { return root_.get(); }
+  Control* FindControl(std::string_view name) const;
+  template <typename T>
+  T* Find(std::string_view name) const {
+    return dynamic_cast<T*>(FindControl(name));
+  }
+  // The first descendant of `parent` with that name.
+  static Control* FindSubControlByName(Control* parent, std::string_view name);
+
+  void AddNotifier(Notifier* notifier);
+  void RemoveNotifier(Notifier* notifier);
+  // Hands a notification to every notifier now, on the calling (UI) thread.
+  void SendNotify(Control* sender, const char* type, std::uint64_t wparam = 0, std::int64_t lparam = 0);
+  void SendNotify(Notification& notification);
+
+  // Control timers, keyed by (control, id); expiry calls the control's OnTimer.
+  bool SetTimer(Control* control, std::uint32_t id, platform::Millis period);
+  void KillTimer(Control* control, std::uint32_t id);
+  void KillTimers(Control* control);
+  platform::EventLoop* Loop() const { return loop_; }
+
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
+  // A size at 96 DPI scaled to the window's DPI.
+  int Scale(int value) const;
+
+  ResourceManager* Resources() const { return resources_; }
+  std::string Text(std::string_view key) const;
+  void ReloadText();
+
+  void SetHost(std::unique_ptr<WindowHost> host);
+  WindowHost* Host() const { return host_.get(); }
+  // Called by controls when they change.
+  void ControlChanged(Control& control, Aspect aspect);
+  // Options of a group are exclusive inside one window.
+  void UnselectGroup(std::string_view group, const Control* except);
+
+  void Show(bool show = true);
+  bool IsVisible() const;
+  bool IsMinimized() const;
+  void Minimize();
+  void Maximize();
+  void Restore();
+  void CenterWindow();
+  void BringToFront();
+  void Resize(int width, int height);
+  int ShowModal();
+  void EndModal(int code);
+
+ private:
+  std::string class_name_;
+  std::string title_;
+  WindowAttributes attributes_;
+  ResourceManager* resources_;
+  platform::EventLoop* loop_;
+  std::unique_ptr<Control> root_;
+  std::vector<Notifier*> notifiers_;
+  std::unique_ptr<WindowHost> host_;
+  int dpi_ = 96;
+};
+
+}  // namespace brimvex::ui
