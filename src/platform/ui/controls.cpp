@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/ui/container.h"
 #include "platform/ui/notification.h"
 #include "platform/ui/window.h"
 
@@ -28,6 +29,9 @@ void Option::Selected(bool selected, bool notify) {
   if (selected == selected_) return;
   selected_ = selected;
   if (selected_ && !group_.empty() && GetWindow() != nullptr) GetWindow()->UnselectGroup(group_, this);
+  if (selected_ && !bind_tab_.empty() && GetWindow() != nullptr) {
+    if (auto* tab = GetWindow()->Find<TabLayout>(bind_tab_)) tab->SelectItem(bind_index_);
+  }
   Changed(Aspect::kState);
   if (notify) Notify(notify::kSelectChanged);
 }
@@ -48,6 +52,11 @@ bool Option::SetAttribute(std::string_view name, std::string_view value) {
     group_ = value;
     return true;
   }
+  if (name == "bindtablayoutname") {
+    bind_tab_ = value;
+    return true;
+  }
+  if (name == "bindtabindex") return ParseInt(value, bind_index_);
   if (name == "selected") {
     if (value == "true" || value == "1") {
       selected_ = true;
@@ -59,6 +68,11 @@ bool Option::SetAttribute(std::string_view name, std::string_view value) {
     return true;
   }
   return Button::SetAttribute(name, value);
+}
+
+void Option::BindTabPage(std::string tab_name, int index) {
+  bind_tab_ = std::move(tab_name);
+  bind_index_ = index;
 }
 
 bool CheckBox::Activate() {

@@ -36,12 +36,18 @@ class Option : public Button {
   void Selected(bool selected, bool notify = true);
   bool Activate() override;
   bool SetAttribute(std::string_view name, std::string_view value) override;
+  // Selecting the option shows page `index` of the tab layout `tab_name`.
+  void BindTabPage(std::string tab_name, int index);
+  const std::string& BoundTab() const { return bind_tab_; }
+  int BoundTabIndex() const { return bind_index_; }
 
  protected:
   explicit Option(std::string class_name) : Button(std::move(class_name)) {}
 
  private:
   std::string group_;
+  std::string bind_tab_;
+  int bind_index_ = -1;
   bool selected_ = false;
 };
 

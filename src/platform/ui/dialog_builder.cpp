@@ -80,10 +80,7 @@ class TreeBuilder {
       if (source.empty()) return Fail(node, "<Include> without source");
       if (depth_ >= kMaxIncludeDepth) return Fail(node, "includes nested too deeply");
       BuildResult sub = include_(source, depth_ + 1);
-      if (!sub) {
-        error_ = sub.error;
-        return nullptr;
-      }
+      if (!sub) return Fail(node, "in <Include source=\"" + source + "\">: " + sub.error);
       return std::move(sub.root);
     }
     std::unique_ptr<Control> control = DialogBuilder::CreateBuiltin(element);
