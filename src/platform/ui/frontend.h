@@ -47,7 +47,10 @@ class Frontend {
   virtual std::unique_ptr<TrayIcon> CreateTrayIcon(const std::string& icon_path, const std::string& tooltip,
                                                    TrayHandler& handler) = 0;
   // Opens the menu window's MenuElement rows at the cursor; a choice activates the element.
+  // A menu opened before is closed first.
   virtual void PopupMenu(Window& menu) = 0;
+  // Closes the open menu, if any (before its window goes away).
+  virtual void CloseMenu() = 0;
   // Size of the monitor that holds the window (the primary one when it has none yet).
   virtual ScreenSize MonitorSize(const Window& window) const = 0;
   // Adds a font from the bytes of a font file for this process; a handle, or -1 on failure.

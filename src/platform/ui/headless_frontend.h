@@ -73,6 +73,7 @@ class HeadlessFrontend final : public Frontend {
   std::unique_ptr<TrayIcon> CreateTrayIcon(const std::string& icon_path, const std::string& tooltip,
                                            TrayHandler& handler) override;
   void PopupMenu(Window& menu) override;
+  void CloseMenu() override {}
   ScreenSize MonitorSize(const Window&) const override { return screen_; }
   int AddFont(const std::string& bytes) override;
   void RemoveFont(int handle) override;

@@ -44,3 +44,19 @@ inline constexpr const char* kDoubleClick = "dbclick";
 }  // namespace notify
 
 }  // namespace brimvex::ui
+
+#include <functional>
+
+namespace brimvex::ui {
+
+// A notifier that calls a function.
+class FunctionNotifier final : public Notifier {
+ public:
+  explicit FunctionNotifier(std::function<void(Notification&)> f) : f_(std::move(f)) {}
+  void Notify(Notification& notification) override { f_(notification); }
+
+ private:
+  std::function<void(Notification&)> f_;
+};
+
+}  // namespace brimvex::ui

@@ -1,0 +1,46 @@
+#pragma once
+// The window messages the program registers by name, and its private message numbers.
+#include <cstdint>
+#include <string_view>
+
+namespace brimvex::app {
+
+inline constexpr std::string_view kAppIdentifier = "Brimvex";
+
+inline constexpr std::string_view kAppInstanceName = "Brimvex";
+inline constexpr std::string_view kUpgradeStatusName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF15}";
+inline constexpr std::string_view kLightControlStateName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF16}";
+inline constexpr std::string_view kLightControlSetName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}";
+inline constexpr std::string_view kDeviceListQueryName = "{4695579F-999A-41d4-9FAF-EFFCE93EBF18}";
+// The last group ends in EBE19, unlike the four before it.
+inline constexpr std::string_view kAudioRecorderName = "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}";
+
+struct AppMessages {
+  std::uint32_t app_instance = 0;
+  std::uint32_t upgrade_status = 0;
+  std::uint32_t light_control_state = 0;
+  std::uint32_t light_control_set = 0;
+  std::uint32_t device_list_query = 0;
+  std::uint32_t audio_recorder = 0;
+};
+
+// UWM_APP_INSTANCE ("Brimvex"); traces "软件标示：%d" with its number.
+std::uint32_t RegisterAppInstanceMessage();
+// The five GUID-named messages, in their fixed order.
+void RegisterGuidMessages(AppMessages& messages);
+
+// Private messages of the main window (not registered).
+inline constexpr std::uint32_t kMsgSettingProgress = 0x0C00;
+inline constexpr std::uint32_t kMsgLanguageChange = 0x0C11;
+inline constexpr std::uint32_t kMsgSlotFound = 0x0C12;
+inline constexpr std::uint32_t kMsgSlotLost = 0x0C13;
+inline constexpr std::uint32_t kMsgOpenSettings = 0x0C15;
+inline constexpr std::uint32_t kMsgTrayIcon = 0x0401;
+inline constexpr std::uint32_t kMsgMenuCommand = 0x0479;
+inline constexpr std::uint32_t kMsgDestroy = 0x0002;
+
+// Window timers of the main window.
+inline constexpr std::uint32_t kTimerLayout = 1011;
+inline constexpr std::uint32_t kTimerTrayMenu = 1032;
+
+}  // namespace brimvex::app

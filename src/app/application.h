@@ -1,0 +1,26 @@
+#pragma once
+// The program's entry sequence: fonts, the single-instance lock and hand-over, the skin and the
+// control classes, the registered messages, the main window, the loop, and the clean-up.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/peer_link.h"
+#include "platform/ui/frontend.h"
+
+namespace brimvex::app {
+
+struct ApplicationSetup {
+  // The folder that holds "skin/", "lang/" and "Font/" (ending in "/").
+  std::string program_folder;
+  // Creates the frontend; called only when this process is the first instance.
+  std::function<std::unique_ptr<ui::Frontend>()> make_frontend;
+  PeerLink* peers = nullptr;
+};
+
+// Runs the program to its end. 0 on every ordinary path (also when another instance took
+// over); 1 when the window cannot be created (broken skin, no display), after a message on
+// stderr.
+int RunApplication(const ApplicationSetup& setup);
+
+}  // namespace brimvex::app

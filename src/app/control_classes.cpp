@@ -1,0 +1,59 @@
+#include "app/control_classes.h"
+
+#include <array>
+
+namespace brimvex::app {
+namespace {
+
+struct ControlClass {
+  std::string_view name;
+  // nullptr until the class lands.
+  ui::ControlFactory::Creator (*creator)();
+};
+
+constexpr std::array<ControlClass, 24> kControlClasses = {{
+    {"CCircleProgressUI", nullptr},
+    {"CChartViewUI", nullptr},
+    {"CWndUI", nullptr},
+    {"CSelectPanelUI", nullptr},
+    {"CDeviceKeyButtonUI", nullptr},
+    {"CCloudShareListItemUI", nullptr},
+    {"CUpdateInfoListItemUI", nullptr},
+    {"CDeviceOptionUI", nullptr},
+    {"CMpDevicePowerUI", nullptr},
+    {"CComboEditContainerElementUI", nullptr},
+    {"CHandImgButtonUI", nullptr},
+    {"CHandImgSelectButtonUI", nullptr},
+    {"CRedioMacroButtonUI", nullptr},
+    {"CAudioRecordUI", nullptr},
+    {"CLightControlUI", nullptr},
+    {"CMacroControlUI", nullptr},
+    {"CKeySetControlUI", nullptr},
+    {"CDeviceProfileUI", nullptr},
+    {"CShootControlUI", nullptr},
+    {"CMagicControlUI", nullptr},
+    {"CVoice6533ControlUI", nullptr},
+    {"COmbrixUSBDevice", nullptr},
+    {"COmbrixMousePadDevice", nullptr},
+    {"COmbrixRI6533Device", nullptr},
+}};
+
+constexpr auto kNames = [] {
+  std::array<std::string_view, kControlClasses.size()> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = kControlClasses[i].name;
+  return names;
+}();
+
+}  // namespace
+
+std::span<const std::string_view> ControlClassNames() { return kNames; }
+
+int RegisterControlClasses(ui::ControlFactory& factory) {
+  int registered = 0;
+  for (const auto& c : kControlClasses) {
+    if (c.creator != nullptr && factory.Register(std::string(c.name), c.creator())) ++registered;
+  }
+  return registered;
+}
+
+}  // namespace brimvex::app

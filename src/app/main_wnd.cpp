@@ -1,0 +1,340 @@
+#include "app/main_wnd.h"
+
+#include "app/device_tables.h"
+#include "platform/registered_messages.h"
+#include "platform/trace.h"
+#include "platform/ui/container.h"
+#include "platform/ui/controls.h"
+
+namespace brimvex::app {
+namespace {
+
+constexpr int kMainWidth = 800;
+constexpr int kMainHeight = 572;
+constexpr const char* kLightControlOnText = "控制灯光";
+constexpr const char* kLightControlOffText = "不控制灯光";
+
+// Title-bar controls are recognised by identity, everything else by name (case-insensitive).
+bool NameIs(const ui::Control* c, std::string_view name) {
+  if (c == nullptr || c->Name().size() != name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto a = static_cast<unsigned char>(c->Name()[i]);
+    const auto b = static_cast<unsigned char>(name[i]);
+    if (std::tolower(a) != std::tolower(b)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const ui::ControlFactory& factory,
+                   const AppMessages& messages, PeerLink* peers)
+    : frontend_(frontend),
+      resources_(resources),
+      factory_(factory),
+      messages_(messages),
+      peers_(peers),
+      window_("MainWnd", &resources, &frontend.Loop()),
+      slots_(this) {
+  window_.AddNotifier(this);
+}
+
+CMainWnd::~CMainWnd() {
+  if (!destroyed_) OnDestroy();
+  frontend_.Loop().KillTimers(this);
+  window_.RemoveNotifier(this);
+  resources_.SetTextQueryInterface(nullptr);
+}
+
+bool CMainWnd::Create(std::string* error) {
+  ui::DialogBuilder builder(resources_, factory_, this);
+  if (!builder.BuildWindow(window_, "XML_MAIN", error)) return false;
+  window_.SetTitle(std::string(kAppIdentifier));
+  window_.SetHost(frontend_.CreateHost(window_, ui::WindowStyle{}));
+  window_.Resize(kMainWidth, kMainHeight);
+  InitWindow();
+  window_.SendNotify(window_.Root(), ui::notify::kWindowInit);
+  return true;
+}
+
+void CMainWnd::InitWindow() {
+  platform::Trace("InitWindow");
+  resources_.SetTextQueryInterface(this);
+  if (!resources_.LoadLanguage("lan_cn.xml")) platform::Trace(resources_.LastError());
+  resources_.ReloadText();
+  close_btn_ = window_.FindControl("closebtn");
+  max_btn_ = window_.FindControl("maxbtn");
+  restore_btn_ = window_.FindControl("restorebtn");
+  min_btn_ = window_.FindControl("minbtn");
+  skin_btn_ = window_.FindControl("skinbtn");
+  game_mode_btn_ = window_.FindControl("gamemodebtn");
+  cloud_btn_ = window_.FindControl("cloudbtn");
+  smart_eyes_btn_ = window_.FindControl("smarteyesbtn");
+  set_btn_ = window_.FindControl("setbtn");
+  tray_ = frontend_.CreateTrayIcon(resources_.ResolveFile("common/icon.svg"), std::string(kAppIdentifier), *this);
+}
+
+void CMainWnd::OnWindowInit() {
+  if (started_) return;
+  started_ = true;
+  // 1. Letting messages past the filter of a raised process has no counterpart here.
+  // 2. Light control is on at start.
+  if (peers_ != nullptr) peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, 1, {}});
+  // 3.-5. Language, slot list and the default device pages come with their own subsystems.
+  // 6. Screen size. Until discovery runs, its first-pass message is posted here: it brings the
+  //    window up.
+  const ui::ScreenSize screen = frontend_.MonitorSize(window_);
+  screen_width_ = screen.width;
+  screen_height_ = screen.height;
+  window_.Show(false);
+  const std::uint32_t app_instance = messages_.app_instance;
+  frontend_.Loop().Post([this, app_instance] { HandleMessage(app_instance, 0, 0); });
+  // 7. Worker slots: synchronised lighting in slot 8 (discovery and the audio watchdog join
+  //    slots 0 and 1 with their subsystems).
+  slots_.Start(kSlotSyncLighting, [sync = sync_](const platform::ThreadParam& p) { SyncLightThread(p, sync); });
+  // 9. Layout timer, once after 100 ms.
+  frontend_.Loop().SetTimer(
+      this, kTimerLayout, platform::Millis(100), [this] { OnLayoutTimer(); }, platform::EventLoop::TimerKind::kOneShot);
+}
+
+std::optional<std::string> CMainWnd::QueryText(std::string_view) { return std::nullopt; }
+
+std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view) {
+  // The program's own skin elements join here as their classes land.
+  return nullptr;
+}
+
+void CMainWnd::Notify(ui::Notification& n) {
+  if (n.type != ui::notify::kTimer) {
+    platform::Trace(n.type);
+    platform::Trace(n.sender != nullptr ? n.sender->Name() : std::string());
+  }
+  if (n.type == ui::notify::kWindowInit) {
+    OnWindowInit();
+  } else if (n.type == ui::notify::kWindowSize) {
+    if (NameIs(n.sender, "root") && display_changed_) {
+      display_changed_ = false;
+      Layout();
+    }
+  } else if (n.type == ui::notify::kClick) {
+    OnClick(n);
+  }
+}
+
+void CMainWnd::OnClick(ui::Notification& n) {
+  ui::Control* sender = n.sender;
+  if (NameIs(sender, "closebtn")) {
+    CloseChildWindows();
+    HideToTray();
+  } else if (NameIs(sender, "nodevice_ok_btn")) {
+    HideToTray();
+  } else if (NameIs(sender, "control_light_status")) {
+    SetLightControl(light_control_ == 0 ? 1 : 0);
+  } else if (sender != nullptr && sender == min_btn_) {
+    window_.Minimize();
+  } else if (sender != nullptr && sender == max_btn_) {
+    window_.Maximize();
+  } else if (sender != nullptr && sender == restore_btn_) {
+    window_.Restore();
+  }
+}
+
+void CMainWnd::SetLightControl(int on) {
+  light_control_ = on;
+  if (peers_ != nullptr) peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, on, {}});
+  if (auto* status = window_.FindControl("control_light_status"))
+    status->SetText(on != 0 ? kLightControlOnText : kLightControlOffText);
+  // The devices take the flag once they exist.
+}
+
+void CMainWnd::HideToTray() {
+  if (tray_ != nullptr) {
+    window_.Show(false);
+  } else {
+    window_.Minimize();
+  }
+}
+
+bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam) {
+  if (destroyed_) return false;
+  if (message == messages_.app_instance && message != 0) {
+    platform::TraceF("软件标示 %d，%xd%xd", static_cast<int>(message), static_cast<unsigned>(wparam),
+                     static_cast<unsigned>(lparam));
+    BringToFront();
+    return true;
+  }
+  if (message == messages_.light_control_set && message != 0) {
+    if (wparam == 1 && (lparam == 0 || lparam == 1)) SetLightControl(static_cast<int>(lparam));
+    return true;
+  }
+  if (message == messages_.upgrade_status && message != 0) return true;  // no settings window yet
+  switch (message) {
+    case kMsgDestroy:
+      OnDestroy();
+      return true;
+    case kMsgSettingProgress:
+      if (auto* p = window_.FindControl("setting_progress")) p->SetVisible(true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CMainWnd::HandlePeerMessage(const PeerMessage& message) {
+  HandleMessage(platform::RegisterWindowMessage(message.name), message.wparam, message.lparam);
+}
+
+int CMainWnd::VisibleSelectorEntries() const {
+  auto* strip = window_.Find<ui::Container>("device_select_layout");
+  if (strip == nullptr) return 0;
+  int n = 0;
+  for (std::size_t i = 0; i < strip->Count(); ++i) n += strip->ChildAt(i)->IsVisible() ? 1 : 0;
+  return n;
+}
+
+void CMainWnd::UpdateNoDeviceHint() {
+  if (auto* hint = window_.FindControl("No_device_Link")) hint->SetVisible(VisibleSelectorEntries() == 0);
+}
+
+void CMainWnd::BringToFront() {
+  UpdateNoDeviceHint();
+  // The pages are told the window is shown once they exist.
+  window_.Show(true);
+  window_.Restore();
+  window_.BringToFront();
+}
+
+void CMainWnd::OnLayoutTimer() {
+  frontend_.Loop().KillTimer(this, kTimerLayout);
+  Layout();
+  // The audio recorder link starts here once audio-reactive lighting exists.
+}
+
+void CMainWnd::Layout() {
+  const bool was_hidden = !window_.IsVisible();
+  if (was_hidden || window_.IsMinimized()) window_.Restore();
+  const ui::ScreenSize monitor = frontend_.MonitorSize(window_);
+  const int dpi = monitor.width > 1500 && monitor.height > 960 ? 144 : 96;
+  window_.SetDpi(96);
+  window_.Resize(kMainWidth, kMainHeight);
+  window_.SetDpi(dpi);
+  if (menu_ != nullptr) menu_->SetDpi(dpi);
+  window_.CenterWindow();
+  window_.Show(!was_hidden);
+}
+
+void CMainWnd::OnTrayLeftUp() {
+  if (destroyed_) return;
+  UpdateNoDeviceHint();
+  CloseChildWindows();
+  if (window_.IsVisible() && !window_.IsMinimized()) {
+    window_.Show(false);
+  } else {
+    window_.Show(true);
+    Layout();
+    window_.Restore();
+    window_.BringToFront();
+  }
+}
+
+void CMainWnd::OnTrayRightUp() {
+  if (destroyed_) return;
+  frontend_.Loop().SetTimer(
+      this, kTimerTrayMenu, platform::Millis(10),
+      [this] {
+        frontend_.Loop().KillTimer(this, kTimerTrayMenu);
+        ShowTrayMenu();
+      },
+      platform::EventLoop::TimerKind::kOneShot);
+}
+
+void CMainWnd::ShowTrayMenu() {
+  frontend_.CloseMenu();
+  menu_.reset();
+  menu_ = std::make_unique<ui::Window>("MenuWnd", &resources_, &frontend_.Loop());
+  ui::DialogBuilder builder(resources_, factory_, this);
+  std::string error;
+  if (!builder.BuildWindow(*menu_, "menu.xml", &error)) {
+    platform::Trace(error);
+    menu_.reset();
+    return;
+  }
+  menu_->SetDpi(window_.Dpi());
+  auto notifier = std::make_shared<ui::FunctionNotifier>([this](ui::Notification& n) {
+    if (n.type == ui::notify::kClick && n.sender != nullptr) {
+      const std::string item = n.sender->Name();
+      // The menu closes first; the command runs after on the loop, as the menu message does.
+      frontend_.Loop().Post([this, item] { OnMenuCommand(item); });
+    }
+  });
+  menu_->AddNotifier(notifier.get());
+  menu_notifier_ = notifier;
+  frontend_.PopupMenu(*menu_);
+}
+
+void CMainWnd::OnMenuCommand(const std::string& item) {
+  if (destroyed_) return;
+  if (item == "exit") {
+    Exit();
+  } else if (item == "about_menu") {
+    OpenAbout();
+  }
+  // "setwnd_menu" opens the settings window once it exists; the macro editor's items belong to
+  // its context menus.
+}
+
+void CMainWnd::OpenAbout() {
+  if (about_ != nullptr) {
+    about_->Show(true);
+    about_->BringToFront();
+    return;
+  }
+  auto about = std::make_unique<ui::Window>("AboutWnd", &resources_, &frontend_.Loop());
+  ui::DialogBuilder builder(resources_, factory_, this);
+  std::string error;
+  if (!builder.BuildWindow(*about, "XML_ABOUT", &error)) {
+    platform::Trace(error);
+    return;
+  }
+  if (auto* version = about->FindControl("about_version")) version->SetText(std::string(kProgramVersion));
+  about_notifier_ = std::make_shared<ui::FunctionNotifier>([this](ui::Notification& n) {
+    if (n.type == ui::notify::kClick && n.sender != nullptr && n.sender->Name() == "closebtn") {
+      // Closed after the click has been handled, not from inside it.
+      frontend_.Loop().Post([this] { about_.reset(); });
+    }
+  });
+  about->AddNotifier(about_notifier_.get());
+  about->SetDpi(window_.Dpi());
+  about->SetHost(frontend_.CreateHost(*about, ui::WindowStyle{&window_, false, false}));
+  about->Resize(kMainWidth, kMainHeight);
+  about->CenterWindow();
+  about->Show(true);
+  about_ = std::move(about);
+}
+
+void CMainWnd::CloseChildWindows() {
+  about_.reset();
+  frontend_.CloseMenu();
+  menu_.reset();
+}
+
+void CMainWnd::Exit() {
+  if (destroyed_) return;
+  CloseChildWindows();
+  HandleMessage(kMsgDestroy, 0, 0);
+}
+
+void CMainWnd::OnDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  frontend_.Loop().KillTimers(this);
+  tray_.reset();
+  frontend_.Loop().Quit(0);
+  platform::Trace("退出测试");
+  window_.Show(false);
+  slots_.StopAll(platform::Millis(1000));
+  // The audio recorder is told to stop here once it exists.
+  frontend_.Loop().Quit(0);
+}
+
+}  // namespace brimvex::app

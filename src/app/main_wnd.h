@@ -1,0 +1,111 @@
+#pragma once
+// CMainWnd: the main window and controller. It builds the main window from "XML_MAIN", runs the
+// controller's start-up on "windowinit", routes notifications and window messages, owns the
+// tray icon, the tray menu, the About window and the 20 worker slots, and shuts the program
+// down in order when the window is destroyed.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/app_messages.h"
+#include "app/peer_link.h"
+#include "app/sync_light_thread.h"
+#include "app/worker_slots.h"
+#include "platform/ui/control_factory.h"
+#include "platform/ui/dialog_builder.h"
+#include "platform/ui/frontend.h"
+#include "platform/ui/resource_manager.h"
+#include "platform/ui/window.h"
+
+namespace brimvex::app {
+
+class CMainWnd final : public ui::Notifier, public ui::CreateControlCallback, public ui::TrayHandler,
+                       public ui::TextQuery {
+ public:
+  CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const ui::ControlFactory& factory,
+           const AppMessages& messages, PeerLink* peers);
+  ~CMainWnd() override;
+  CMainWnd(const CMainWnd&) = delete;
+  CMainWnd& operator=(const CMainWnd&) = delete;
+
+  // Creates the window "MainWnd" (800 x 572, titled "Brimvex"), runs InitWindow and the
+  // "windowinit" start-up. False with the reason (naming the layout file) when it cannot.
+  bool Create(std::string* error);
+  ui::Window& Window() { return window_; }
+
+  // A window message (registered or private). Returns whether it was handled.
+  bool HandleMessage(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam);
+  // A message from another program, by registered name.
+  void HandlePeerMessage(const PeerMessage& message);
+  // The tray menu's "exit": closes the child windows and destroys the main window.
+  void Exit();
+  bool Destroyed() const { return destroyed_; }
+
+  // ui::Notifier
+  void Notify(ui::Notification& n) override;
+  // ui::CreateControlCallback
+  std::unique_ptr<ui::Control> CreateControl(std::string_view element_name) override;
+  // ui::TrayHandler
+  void OnTrayLeftUp() override;
+  void OnTrayRightUp() override;
+  // ui::TextQuery
+  std::optional<std::string> QueryText(std::string_view key) override;
+
+  // For the start-up code and tests.
+  WorkerSlots& Slots() { return slots_; }
+  int LightControl() const { return light_control_; }
+  ui::Window* AboutWindow() const { return about_.get(); }
+  int Dpi() const { return window_.Dpi(); }
+
+ private:
+  void InitWindow();
+  void OnWindowInit();
+  void OnClick(ui::Notification& n);
+  void OnMenuCommand(const std::string& item);
+  void OnDestroy();
+  void OnLayoutTimer();
+  void Layout();
+  void BringToFront();
+  void ShowTrayMenu();
+  void OpenAbout();
+  void CloseChildWindows();
+  // Hides to the tray; without a tray the window is minimised so the process stays reachable.
+  void HideToTray();
+  int VisibleSelectorEntries() const;
+  void UpdateNoDeviceHint();
+  void SetLightControl(int on);
+
+  ui::Frontend& frontend_;
+  ui::ResourceManager& resources_;
+  const ui::ControlFactory& factory_;
+  AppMessages messages_;
+  PeerLink* peers_;
+  ui::Window window_;
+  std::unique_ptr<ui::TrayIcon> tray_;
+  std::unique_ptr<ui::Window> menu_;
+  std::shared_ptr<ui::Notifier> menu_notifier_;
+  std::unique_ptr<ui::Window> about_;
+  std::shared_ptr<ui::Notifier> about_notifier_;
+  WorkerSlots slots_;
+  SyncLighting sync_;
+  // Title-bar controls found at window init.
+  ui::Control* close_btn_ = nullptr;
+  ui::Control* max_btn_ = nullptr;
+  ui::Control* restore_btn_ = nullptr;
+  ui::Control* min_btn_ = nullptr;
+  ui::Control* skin_btn_ = nullptr;
+  ui::Control* game_mode_btn_ = nullptr;
+  ui::Control* cloud_btn_ = nullptr;
+  ui::Control* smart_eyes_btn_ = nullptr;
+  ui::Control* set_btn_ = nullptr;
+  int light_control_ = 1;
+  bool display_changed_ = false;
+  bool started_ = false;
+  bool destroyed_ = false;
+  int screen_width_ = 0;
+  int screen_height_ = 0;
+};
+
+}  // namespace brimvex::app
