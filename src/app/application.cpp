@@ -61,9 +61,9 @@ int RunApplication(const ApplicationSetup& setup) {
     } else {
       main.Window().CenterWindow();
       platform::EventLoop& loop = frontend->Loop();
-      if (peers != nullptr &&
-          !peers->Listen(std::string(kAppIdentifier),
-                         [&loop, &main](const PeerMessage& m) { loop.Post([&main, m] { main.HandlePeerMessage(m); }); }))
+      if (peers != nullptr && !peers->Listen(std::string(kAppIdentifier), [&loop, &main](const PeerMessage& m) {
+            loop.Post([&main, m] { main.HandlePeerMessage(m); });
+          }))
         platform::Trace("cannot listen for other programs' messages");
       frontend->SetTerminateHandler([&main] { main.Exit(); });
       // 9. The loop, until the destroy message quits it.

@@ -10,9 +10,9 @@
 
 namespace brimvex::app {
 
-inline constexpr std::array<std::string_view, 4> kFontFiles = {
-    "Font/Simplified_Chinese.ttf", "Font/Gravon-Regular.otf", "Font/NotoSansThai-Regular.ttf",
-    "Font/NotoSansCJKtc-Regular.otf"};
+inline constexpr std::array<std::string_view, 4> kFontFiles = {"Font/Simplified_Chinese.ttf", "Font/Gravon-Regular.otf",
+                                                               "Font/NotoSansThai-Regular.ttf",
+                                                               "Font/NotoSansCJKtc-Regular.otf"};
 
 class FontLoader {
  public:

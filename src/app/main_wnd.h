@@ -21,7 +21,9 @@
 
 namespace brimvex::app {
 
-class CMainWnd final : public ui::Notifier, public ui::CreateControlCallback, public ui::TrayHandler,
+class CMainWnd final : public ui::Notifier,
+                       public ui::CreateControlCallback,
+                       public ui::TrayHandler,
                        public ui::TextQuery {
  public:
   CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const ui::ControlFactory& factory,

@@ -11,9 +11,9 @@ namespace brimvex::app {
 
 struct MessageBoxArgs {
   ui::Window* owner = nullptr;
-  std::string title;      // a language key; empty keeps the skin's title
-  std::string text;       // a language key, or the text itself when text_is_key is false
-  int dpi = 96;           // 48, 72, 96, 120, 144, 168 or 192
+  std::string title;  // a language key; empty keeps the skin's title
+  std::string text;   // a language key, or the text itself when text_is_key is false
+  int dpi = 96;       // 48, 72, 96, 120, 144, 168 or 192
   bool text_is_key = true;
   int button_mode = 0;
 };

@@ -5,7 +5,7 @@
 namespace brimvex::app {
 
 void SyncLightThread(const platform::ThreadParam& param, const SyncLighting& sync) {
-  param.stop->Reset();
+  // The slot hands over a cleared stop event; resetting it here could swallow an early stop.
   for (;;) {
     const bool active = sync.active && sync.active();
     // 1 ms ticks only while an effect runs; otherwise check again after a second.

@@ -68,7 +68,8 @@ TEST_F(BuilderTest, ResolvesModelThenFactoryThenCreateControl) {
 
 TEST_F(BuilderTest, IncludeBuildsAnotherFileInPlace) {
   Write("XML/CustomControlXML/Part.xml", R"(<HorizontalLayout name="part"><Label name="inner"/></HorizontalLayout>)");
-  Write("XML/t.xml", R"(<VerticalLayout name="root"><Include source="XML\CustomControlXML\Part.xml"/></VerticalLayout>)");
+  Write("XML/t.xml",
+        R"(<VerticalLayout name="root"><Include source="XML\CustomControlXML\Part.xml"/></VerticalLayout>)");
   DialogBuilder builder(resources_, factory_);
   auto r = builder.Create("XML_T");
   ASSERT_TRUE(r) << r.error;
@@ -77,8 +78,8 @@ TEST_F(BuilderTest, IncludeBuildsAnotherFileInPlace) {
 
 struct BadCase {
   const char* what;
-  const char* text;       // nullptr: the file is missing
-  const char* message;    // part of the error
+  const char* text;     // nullptr: the file is missing
+  const char* message;  // part of the error
 };
 
 TEST_F(BuilderTest, BadLayoutsGiveAnErrorNamingTheFile) {

@@ -1,9 +1,10 @@
 // Controls raise the notifications a click, a selection or a slider move raises, keep their
 // state, and run their timers on the event loop.
+#include "platform/ui/controls.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/headless_event_loop.h"
-#include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/list_controls.h"
 
@@ -49,7 +50,8 @@ TEST_F(ControlsTest, ClicksRaiseTheirNotifications) {
   EXPECT_FALSE(window_.FindControl("off")->Activate());
   EXPECT_FALSE(window_.FindControl("hidden")->Activate());
   window_.FindControl("chk")->Activate();
-  EXPECT_EQ(log_.seen, (std::vector<Seen>{{"click", "b", 0, 0}, {"selectchanged", "chk", 0, 0}, {"checkclick", "chk", 0, 0}}));
+  EXPECT_EQ(log_.seen,
+            (std::vector<Seen>{{"click", "b", 0, 0}, {"selectchanged", "chk", 0, 0}, {"checkclick", "chk", 0, 0}}));
   EXPECT_TRUE(window_.Find<CheckBox>("chk")->IsChecked());
 }
 
@@ -103,8 +105,9 @@ TEST_F(ControlsTest, SlidersCombosListsEditsAndPalette) {
   e->UserFocus(false);
   window_.Find<ColorPalette>("p")->UserPickColor(0xFF102030);
   const std::vector<Seen> expected = {
-      {"movevaluechanged", "s", 7, 0}, {"valuechanged", "s", 10, 0}, {"itemselect", "c", 1, -1},
-      {"itemselect", "c", 0, 1},       {"itemclick", "c0", 0, 0},   {"textchanged", "e", 0, 0},
+      {"movevaluechanged", "s", 7, 0}, {"valuechanged", "s", 10, 0},
+      {"itemselect", "c", 1, -1},      {"itemselect", "c", 0, 1},
+      {"itemclick", "c0", 0, 0},       {"textchanged", "e", 0, 0},
       {"killfocus", "e", 0, 0},        {"colorchanged", "p", 0xFF102030, 0},
   };
   EXPECT_EQ(log_.seen, expected);
@@ -147,7 +150,8 @@ TEST(ParseColorTest, Forms) {
   EXPECT_EQ(c, 0xFF2FB8C4u);
   EXPECT_TRUE(ParseColor("0x102030", c));
   EXPECT_EQ(c, 0xFF102030u);
-  for (const char* bad : {"", "#", "#12345", "FF2FB8C4", "#GG0000", "#FF2FB8C4FF"}) EXPECT_FALSE(ParseColor(bad, c)) << bad;
+  for (const char* bad : {"", "#", "#12345", "FF2FB8C4", "#GG0000", "#FF2FB8C4FF"})
+    EXPECT_FALSE(ParseColor(bad, c)) << bad;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // The shipped skin builds with the real builder, holds the controls the program looks up, and
 // its language files cover every key the layouts use.
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <filesystem>
+#include <pugixml.hpp>
 #include <set>
 
 #include "platform/paths.h"

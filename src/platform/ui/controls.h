@@ -11,6 +11,7 @@ namespace brimvex::ui {
 class Label : public Control {
  public:
   Label() : Control("Label") {}
+
  protected:
   explicit Label(std::string class_name) : Control(std::move(class_name)) {}
 };
@@ -20,6 +21,7 @@ class Button : public Label {
  public:
   Button() : Label("Button") {}
   bool Activate() override;
+
  protected:
   explicit Button(std::string class_name) : Label(std::move(class_name)) {}
 };

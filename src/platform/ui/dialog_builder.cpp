@@ -1,10 +1,9 @@
 #include "platform/ui/dialog_builder.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "platform/ui/container.h"

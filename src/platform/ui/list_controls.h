@@ -14,6 +14,7 @@ class ListElement : public Container {
   ListElement() : Container("ListElement", Direction::kHorizontal) {}
   bool Activate() override;
   void DoubleClick();
+
  protected:
   explicit ListElement(std::string class_name) : Container(std::move(class_name), Direction::kHorizontal) {}
 };

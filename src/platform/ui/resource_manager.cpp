@@ -1,8 +1,7 @@
 #include "platform/ui/resource_manager.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
+#include <pugixml.hpp>
 
 #include "platform/ui/window.h"
 

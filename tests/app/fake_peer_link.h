@@ -1,0 +1,41 @@
+#pragma once
+// Records what the program sends to other programs and plays the single-instance lock.
+#include <mutex>
+#include <vector>
+
+#include "app/peer_link.h"
+
+namespace brimvex::app {
+
+class FakePeerLink final : public PeerLink {
+ public:
+  bool AcquireInstanceLock(const std::string& name) override {
+    lock_name = name;
+    return !lock_taken;
+  }
+  void ReleaseInstanceLock() override { released = true; }
+  bool Listen(const std::string& window_name, std::function<void(const PeerMessage&)> on_message) override {
+    listen_name = window_name;
+    deliver = std::move(on_message);
+    return true;
+  }
+  void StopListening() override { deliver = nullptr; }
+  bool Post(const std::string& window_name, const PeerMessage& message) override {
+    posted.emplace_back(window_name, message);
+    return true;
+  }
+  int Broadcast(const PeerMessage& message) override {
+    broadcasts.push_back(message);
+    return 0;
+  }
+
+  bool lock_taken = false;
+  bool released = false;
+  std::string lock_name;
+  std::string listen_name;
+  std::function<void(const PeerMessage&)> deliver;
+  std::vector<std::pair<std::string, PeerMessage>> posted;
+  std::vector<PeerMessage> broadcasts;
+};
+
+}  // namespace brimvex::app
