@@ -1,0 +1,280 @@
+#include "platform/qt/control_widget.h"
+
+#include <QComboBox>
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QWindow>
+
+#include "platform/qt/window_host_widget.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/list_controls.h"
+
+namespace brimvex::qt {
+namespace {
+
+QColor Argb(std::uint32_t v) {
+  return QColor(static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF),
+                static_cast<int>(v >> 24));
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr const char* kNativeStyle =
+    "QLineEdit, QPlainTextEdit, QComboBox { background: #1b1f26; color: #e8edf2; border: 1px solid #3a414c;"
+    " border-radius: 3px; padding: 2px 6px; selection-background-color: #2fb8c4; }"
+    "QComboBox QAbstractItemView { background: #1b1f26; color: #e8edf2; selection-background-color: #2fb8c4; }"
+    "QSlider::groove:horizontal { height: 4px; background: #3a414c; border-radius: 2px; }"
+    "QSlider::sub-page:horizontal { background: #2fb8c4; border-radius: 2px; }"
+    "QSlider::handle:horizontal { width: 12px; margin: -5px 0; background: #e8edf2; border-radius: 6px; }";
+
+// A colour of the palette at a point: hue along the width, lighter towards the top.
+std::uint32_t PaletteColor(const QRect& r, const QPoint& p) {
+  const double hue = std::clamp(static_cast<double>(p.x()) / std::max(1, r.width() - 1), 0.0, 1.0);
+  const double light = 1.0 - std::clamp(static_cast<double>(p.y()) / std::max(1, r.height() - 1), 0.0, 1.0);
+  const QColor c = QColor::fromHslF(static_cast<float>(hue * 0.999), 1.0f, static_cast<float>(0.5 + light * 0.45));
+  return 0xFF000000u | (static_cast<std::uint32_t>(c.red()) << 16) | (static_cast<std::uint32_t>(c.green()) << 8) |
+         static_cast<std::uint32_t>(c.blue());
+}
+
+}  // namespace
+
+ControlWidget::ControlWidget(ui::Control& control, WindowHostWidget& host, QWidget* parent)
+    : QWidget(parent), control_(control), host_(host) {
+  setObjectName(Q(control.Name()));
+  if (dynamic_cast<ui::Combo*>(&control) != nullptr) {
+    combo_ = new QComboBox(this);
+    combo_->setStyleSheet(kNativeStyle);
+    QObject::connect(combo_, &QComboBox::activated, this, [this](int index) {
+      if (!syncing_) static_cast<ui::Combo&>(control_).SelectItem(index);
+    });
+  } else if (auto* slider = dynamic_cast<ui::Slider*>(&control)) {
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setStyleSheet(kNativeStyle);
+    slider_->setRange(slider->MinValue(), slider->MaxValue());
+    QObject::connect(slider_, &QSlider::sliderMoved, this, [this](int v) {
+      if (!syncing_) static_cast<ui::Slider&>(control_).UserMoveValue(v);
+    });
+    QObject::connect(slider_, &QSlider::sliderReleased, this, [this] {
+      if (!syncing_) static_cast<ui::Slider&>(control_).UserSetValue(slider_->value());
+    });
+    QObject::connect(slider_, &QSlider::valueChanged, this, [this](int v) {
+      if (!syncing_ && !slider_->isSliderDown()) static_cast<ui::Slider&>(control_).UserSetValue(v);
+    });
+  } else if (dynamic_cast<ui::RichEdit*>(&control) != nullptr) {
+    text_edit_ = new QPlainTextEdit(this);
+    text_edit_->setStyleSheet(kNativeStyle);
+    text_edit_->installEventFilter(this);
+    QObject::connect(text_edit_, &QPlainTextEdit::textChanged, this, [this] {
+      if (!syncing_) static_cast<ui::Edit&>(control_).UserSetText(text_edit_->toPlainText().toStdString());
+    });
+  } else if (auto* edit = dynamic_cast<ui::Edit*>(&control)) {
+    line_edit_ = new QLineEdit(this);
+    line_edit_->setStyleSheet(kNativeStyle);
+    line_edit_->setReadOnly(edit->IsReadOnly());
+    line_edit_->installEventFilter(this);
+    QObject::connect(line_edit_, &QLineEdit::textEdited, this, [this](const QString& t) {
+      if (!syncing_) static_cast<ui::Edit&>(control_).UserSetText(t.toStdString());
+    });
+  }
+  if (Clickable()) setCursor(Qt::PointingHandCursor);
+  SyncNative();
+}
+
+bool ControlWidget::Clickable() const {
+  return dynamic_cast<const ui::Button*>(&control_) != nullptr ||
+         dynamic_cast<const ui::ListElement*>(&control_) != nullptr ||
+         dynamic_cast<const ui::ColorPalette*>(&control_) != nullptr;
+}
+
+void ControlWidget::Sync(ui::Aspect aspect) {
+  (void)aspect;
+  SyncNative();
+  update();
+}
+
+void ControlWidget::SyncNative() {
+  syncing_ = true;
+  setToolTip(Q(control_.ToolTip()));
+  setEnabled(control_.IsEnabled());
+  const QFont font = host_.FontFor(control_.FontId());
+  if (combo_) {
+    auto& combo = static_cast<ui::Combo&>(control_);
+    combo_->setFont(font);
+    combo_->clear();
+    for (std::size_t i = 0; i < combo.Count(); ++i) combo_->addItem(Q(combo.ChildAt(i)->Text()));
+    combo_->setCurrentIndex(combo.CurSel());
+  }
+  if (slider_) {
+    auto& s = static_cast<ui::Slider&>(control_);
+    slider_->setRange(s.MinValue(), s.MaxValue());
+    if (!slider_->isSliderDown()) slider_->setValue(s.Value());
+  }
+  if (line_edit_) {
+    line_edit_->setFont(font);
+    if (line_edit_->text().toStdString() != control_.Text()) line_edit_->setText(Q(control_.Text()));
+  }
+  if (text_edit_) {
+    text_edit_->setFont(font);
+    if (text_edit_->toPlainText().toStdString() != control_.Text()) text_edit_->setPlainText(Q(control_.Text()));
+  }
+  syncing_ = false;
+}
+
+QString ControlWidget::StateImage() const {
+  const auto* option = dynamic_cast<const ui::Option*>(&control_);
+  auto pick = [&](std::string_view role) { return Q(control_.Image(role)); };
+  QString img;
+  if (!control_.IsEnabled()) img = pick("disabledimage");
+  if (img.isEmpty() && option != nullptr && option->IsSelected()) img = pick("selectedimage");
+  if (img.isEmpty() && pressed_) img = pick("pushedimage");
+  if (img.isEmpty() && hot_) img = pick("hotimage");
+  if (img.isEmpty()) img = pick("normalimage");
+  return img;
+}
+
+void ControlWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRect r = rect();
+  if (control_.BkColor() != 0) p.fillRect(r, Argb(control_.BkColor()));
+  const QString bk = Q(control_.Image("bkimage"));
+  if (!bk.isEmpty()) {
+    const QSizeF natural = host_.Images().NaturalSize(bk);
+    if (control_.Align() == "center" && !natural.isEmpty()) {
+      const QSizeF size(host_.Scale(static_cast<int>(natural.width())),
+                        host_.Scale(static_cast<int>(natural.height())));
+      host_.Images().Draw(p, bk, QRectF(QPointF(r.center()) - QPointF(size.width() / 2, size.height() / 2), size));
+    } else {
+      host_.Images().Draw(p, bk, r);
+    }
+  }
+  if (auto* item = dynamic_cast<const ui::ListElement*>(&control_)) {
+    const auto* list = dynamic_cast<const ui::List*>(item->Parent());
+    if (list != nullptr && list->CurSel() == list->IndexOf(item)) p.fillRect(r, QColor(47, 184, 196, 70));
+  }
+  if (hot_ && Clickable() && control_.IsEnabled()) {
+    std::uint32_t hot = 0;
+    if (ui::ParseColor(control_.Attribute("hotcolor"), hot)) {
+      p.fillRect(r, Argb(hot));
+    } else if (control_.Image("hotimage").empty()) {
+      p.fillRect(r, QColor(255, 255, 255, 22));
+    }
+  }
+  const QString state = StateImage();
+  if (!state.isEmpty()) host_.Images().Draw(p, state, r);
+  if (auto* option = dynamic_cast<const ui::Option*>(&control_);
+      option != nullptr && option->IsSelected() && control_.Image("selectedimage").empty()) {
+    p.fillRect(QRect(r.left(), r.bottom() - host_.Scale(2), r.width(), host_.Scale(2)), QColor(47, 184, 196));
+  }
+  if (auto* progress = dynamic_cast<const ui::Progress*>(&control_);
+      progress != nullptr && dynamic_cast<const ui::Slider*>(&control_) == nullptr) {
+    const int span = std::max(1, progress->MaxValue() - progress->MinValue());
+    const int w = r.width() * (progress->Value() - progress->MinValue()) / span;
+    std::uint32_t fore = 0xFF2FB8C4;
+    ui::ParseColor(control_.Attribute("forecolor"), fore);
+    p.fillRect(QRect(r.left(), r.top(), w, r.height()), Argb(fore));
+  }
+  if (auto* palette = dynamic_cast<const ui::ColorPalette*>(&control_)) {
+    QLinearGradient hue(r.topLeft(), r.topRight());
+    for (int i = 0; i <= 6; ++i) hue.setColorAt(i / 6.0, QColor::fromHsvF(static_cast<float>(i % 6) / 6.0f, 1, 1));
+    p.fillRect(r, hue);
+    QLinearGradient light(r.topLeft(), r.bottomLeft());
+    light.setColorAt(0, QColor(255, 255, 255, 200));
+    light.setColorAt(1, QColor(255, 255, 255, 0));
+    p.fillRect(r, light);
+    (void)palette;
+  }
+  if (control_.BorderColor() != 0) {
+    p.setPen(Argb(control_.BorderColor()));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+  }
+  if (combo_ || slider_ || line_edit_ || text_edit_ || control_.Text().empty()) return;
+  p.setFont(host_.FontFor(control_.FontId()));
+  p.setPen(control_.TextColor() != 0 ? Argb(control_.TextColor()) : QColor(0xE8, 0xED, 0xF2));
+  int flags = Qt::AlignVCenter;
+  const std::string& align = control_.Align();
+  const bool button = dynamic_cast<const ui::Button*>(&control_) != nullptr;
+  if (align == "center" || (align.empty() && button)) {
+    flags |= Qt::AlignHCenter;
+  } else if (align == "right") {
+    flags |= Qt::AlignRight;
+  } else {
+    flags |= Qt::AlignLeft;
+  }
+  if (control_.Attribute("wordwrap") == "true") flags |= Qt::TextWordWrap;
+  p.drawText(r, flags, Q(control_.Text()));
+}
+
+void ControlWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  if (auto* palette = dynamic_cast<ui::ColorPalette*>(&control_)) {
+    palette->UserPickColor(PaletteColor(rect(), event->position().toPoint()));
+    return;
+  }
+  if (Clickable()) {
+    pressed_ = true;
+    update();
+    return;
+  }
+  const QPoint in_window = mapTo(window(), event->position().toPoint());
+  if (host_.InCaption(in_window) && window()->windowHandle() != nullptr) {
+    window()->windowHandle()->startSystemMove();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !pressed_) return QWidget::mouseReleaseEvent(event);
+  pressed_ = false;
+  const bool inside = rect().contains(event->position().toPoint());
+  QPointer<ControlWidget> self(this);
+  update();
+  if (inside) control_.Activate();
+  if (self) self->update();
+}
+
+void ControlWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (auto* item = dynamic_cast<ui::ListElement*>(&control_)) {
+    item->DoubleClick();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+void ControlWidget::enterEvent(QEnterEvent* event) {
+  hot_ = true;
+  update();
+  QWidget::enterEvent(event);
+}
+
+void ControlWidget::leaveEvent(QEvent* event) {
+  hot_ = false;
+  pressed_ = false;
+  update();
+  QWidget::leaveEvent(event);
+}
+
+void ControlWidget::resizeEvent(QResizeEvent* event) {
+  for (QWidget* native : {static_cast<QWidget*>(combo_.data()), static_cast<QWidget*>(slider_.data()),
+                          static_cast<QWidget*>(line_edit_.data()), static_cast<QWidget*>(text_edit_.data())}) {
+    if (native != nullptr) native->setGeometry(rect());
+  }
+  QWidget::resizeEvent(event);
+}
+
+bool ControlWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    QPointer<ControlWidget> self(this);
+    static_cast<ui::Edit&>(control_).UserFocus(event->type() == QEvent::FocusIn);
+    if (!self) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace brimvex::qt

@@ -1,0 +1,238 @@
+#include "platform/qt/window_host_widget.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "platform/qt/control_widget.h"
+#include "platform/ui/container.h"
+#include "platform/ui/layout_engine.h"
+#include "platform/ui/resource_manager.h"
+
+namespace brimvex::qt {
+namespace {
+
+Qt::WindowFlags FlagsFor(const ui::WindowStyle& style) {
+  Qt::WindowFlags flags = Qt::FramelessWindowHint;
+  flags |= style.modal ? Qt::Dialog : Qt::Window;
+  if (style.tool_window && !style.modal) flags |= Qt::Tool;
+  return flags;
+}
+
+QWidget* OwnerWidget(const ui::WindowStyle& style) {
+  if (style.owner == nullptr) return nullptr;
+  return dynamic_cast<WindowHostWidget*>(style.owner->Host());
+}
+
+}  // namespace
+
+WindowHostWidget::WindowHostWidget(ui::Window& window, const ui::WindowStyle& style, ImageCache& images)
+    : QWidget(OwnerWidget(style), FlagsFor(style)), window_(window), style_(style), images_(images) {
+  setWindowTitle(QString::fromStdString(window.Title()));
+  setObjectName(QString::fromStdString(window.ClassName()));
+  design_width_ = window.Attributes().width > 0 ? window.Attributes().width : 400;
+  design_height_ = window.Attributes().height > 0 ? window.Attributes().height : 300;
+  setFixedSize(Scale(design_width_), Scale(design_height_));
+  Rebuild();
+}
+
+WindowHostWidget::~WindowHostWidget() {
+  if (modal_loop_ != nullptr) modal_loop_->quit();
+}
+
+void WindowHostWidget::Show(bool show) {
+  if (show) {
+    QWidget::show();
+  } else {
+    QWidget::hide();
+  }
+}
+
+bool WindowHostWidget::IsVisible() const { return QWidget::isVisible(); }
+
+bool WindowHostWidget::IsMinimized() const { return QWidget::isMinimized(); }
+
+void WindowHostWidget::Minimize() { QWidget::showMinimized(); }
+
+void WindowHostWidget::Maximize() {
+  // The skinned windows have a fixed size; maximising has nothing to grow into.
+}
+
+void WindowHostWidget::Restore() {
+  if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) return;
+  if (QWidget::isVisible()) {
+    QWidget::showNormal();
+  } else {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  }
+}
+
+void WindowHostWidget::Center() {
+  QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  if (s == nullptr) return;
+  QRect area = s->availableGeometry();
+  if (auto* owner = qobject_cast<QWidget*>(parent()); owner != nullptr && owner->isVisible())
+    area = owner->frameGeometry();
+  move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void WindowHostWidget::BringToFront() {
+  QWidget::show();
+  raise();
+  activateWindow();
+}
+
+void WindowHostWidget::Resize(int width, int height) {
+  design_width_ = width;
+  design_height_ = height;
+  setFixedSize(Scale(width), Scale(height));
+  PlaceAll();
+}
+
+int WindowHostWidget::RunModal() {
+  setWindowModality(Qt::ApplicationModal);
+  QEventLoop loop;
+  modal_loop_ = &loop;
+  modal_code_ = 0;
+  QWidget::show();
+  raise();
+  activateWindow();
+  loop.exec();
+  modal_loop_ = nullptr;
+  QWidget::hide();
+  return modal_code_;
+}
+
+void WindowHostWidget::EndModal(int code) {
+  modal_code_ = code;
+  if (modal_loop_ != nullptr) {
+    modal_loop_->quit();
+  } else {
+    QWidget::hide();
+  }
+}
+
+void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
+  auto it = widgets_.find(&control);
+  if (it == widgets_.end() || it.value().isNull()) return;
+  ControlWidget* w = it.value();
+  if (aspect == ui::Aspect::kItems) {
+    // Rebuild the children of a container whose children changed.
+    if (auto* box = dynamic_cast<ui::Container*>(&control)) {
+      for (QObject* child : w->children()) {
+        if (auto* cw = dynamic_cast<ControlWidget*>(child)) {
+          cw->hide();
+          cw->deleteLater();
+        }
+      }
+      for (std::size_t i = 0; i < box->Count(); ++i) ForgetSubtree(*box->ChildAt(i));
+      for (auto i = widgets_.begin(); i != widgets_.end();) {
+        i = i.value().isNull() ? widgets_.erase(i) : std::next(i);
+      }
+      for (std::size_t i = 0; i < box->Count(); ++i) Build(*box->ChildAt(i), w);
+    }
+    w->Sync(aspect);
+    PlaceAll();
+    return;
+  }
+  if (aspect == ui::Aspect::kVisible || aspect == ui::Aspect::kStyle) PlaceAll();
+  w->Sync(aspect);
+}
+
+void WindowHostWidget::Relayout() {
+  if (root_widget_.isNull() || &root_widget_->Model() != window_.Root()) {
+    Rebuild();
+    return;
+  }
+  setFixedSize(Scale(design_width_), Scale(design_height_));
+  for (auto& w : widgets_) {
+    if (!w.isNull()) w->Sync(ui::Aspect::kStyle);
+  }
+  PlaceAll();
+}
+
+QFont WindowHostWidget::FontFor(int id) const {
+  ui::FontSpec spec;
+  if (window_.Resources() != nullptr) spec = window_.Resources()->Font(id);
+  QFont f;
+  QStringList families;
+  if (!spec.face.empty()) families << QString::fromStdString(spec.face);
+  families << "Noto Sans CJK SC"
+           << "Noto Sans"
+           << "DejaVu Sans";
+  f.setFamilies(families);
+  f.setPixelSize(std::max(1, Scale(spec.size > 0 ? spec.size : 14)));
+  f.setBold(spec.bold);
+  f.setUnderline(spec.underline);
+  f.setItalic(spec.italic);
+  return f;
+}
+
+bool WindowHostWidget::InCaption(const QPoint& window_pos) const {
+  return window_pos.y() >= 0 && window_pos.y() < Scale(window_.Attributes().caption_height);
+}
+
+void WindowHostWidget::closeEvent(QCloseEvent* event) {
+  // Closing from the desktop does what the window's own close button does.
+  event->ignore();
+  if (modal_loop_ != nullptr) {
+    EndModal(0);
+    return;
+  }
+  QTimer::singleShot(0, this, [this] {
+    if (ui::Control* close = window_.FindControl("closebtn")) close->Activate();
+  });
+}
+
+void WindowHostWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceAll();
+}
+
+void WindowHostWidget::changeEvent(QEvent* event) { QWidget::changeEvent(event); }
+
+void WindowHostWidget::Rebuild() {
+  if (!root_widget_.isNull()) {
+    root_widget_->hide();
+    root_widget_->deleteLater();
+  }
+  widgets_.clear();
+  root_widget_ = nullptr;
+  if (window_.Root() == nullptr) return;
+  Build(*window_.Root(), this);
+  root_widget_ = widgets_.value(window_.Root());
+  PlaceAll();
+}
+
+void WindowHostWidget::Build(ui::Control& control, QWidget* parent) {
+  auto* w = new ControlWidget(control, *this, parent);
+  widgets_.insert(&control, w);
+  if (auto* box = dynamic_cast<ui::Container*>(&control)) {
+    for (std::size_t i = 0; i < box->Count(); ++i) Build(*box->ChildAt(i), w);
+  }
+  w->setVisible(control.IsVisible());
+}
+
+void WindowHostWidget::ForgetSubtree(ui::Control& control) {
+  control.ForEach([this](ui::Control& c) { widgets_.remove(&c); });
+}
+
+void WindowHostWidget::PlaceAll() {
+  if (placing_ || window_.Root() == nullptr) return;
+  placing_ = true;
+  ui::LayoutMap map;
+  ui::ComputeLayout(*window_.Root(), ui::Rect{0, 0, width(), height()}, window_.Dpi(), map);
+  for (auto it = widgets_.begin(); it != widgets_.end(); ++it) {
+    ControlWidget* w = it.value();
+    if (w == nullptr) continue;
+    const ui::Control& c = w->Model();
+    const auto r = map.find(&c);
+    if (r == map.end()) continue;
+    w->setGeometry(r->second.x, r->second.y, r->second.width, r->second.height);
+    w->setVisible(c.IsVisible());
+  }
+  placing_ = false;
+}
+
+}  // namespace brimvex::qt
