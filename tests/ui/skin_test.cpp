@@ -158,3 +158,36 @@ TEST_F(SkinTest, EveryImageTheLayoutsNameExists) {
 
 }  // namespace
 }  // namespace brimvex::ui
+
+#include "platform/ui/layout_engine.h"
+
+namespace brimvex::ui {
+namespace {
+
+TEST_F(SkinTest, MainWindowLayoutAtBothDpis) {
+  DialogBuilder builder(resources_, factory_);
+  Window w("MainWnd", &resources_, nullptr);
+  ASSERT_TRUE(builder.BuildWindow(w, "XML_MAIN", nullptr));
+  struct Case {
+    int dpi;
+    Rect close;
+    Rect strip_prev;
+  };
+  for (const Case c : {Case{96, {760, 0, 40, 40}, {0, 0, 32, 96}}, Case{144, {1140, 0, 60, 60}, {0, 0, 48, 144}}}) {
+    LayoutMap map;
+    ComputeLayout(*w.Root(), Rect{0, 0, 800 * c.dpi / 96, 572 * c.dpi / 96}, c.dpi, map);
+    const Rect close = map.at(w.FindControl("closebtn"));
+    EXPECT_EQ(std::tie(close.x, close.y, close.width, close.height),
+              std::tie(c.close.x, c.close.y, c.close.width, c.close.height))
+        << c.dpi;
+    const Rect prev = map.at(w.FindControl("device_select_prev"));
+    EXPECT_EQ(std::tie(prev.x, prev.width, prev.height),
+              std::tie(c.strip_prev.x, c.strip_prev.width, c.strip_prev.height))
+        << c.dpi;
+    // Hidden title-bar buttons take no space.
+    EXPECT_EQ(map.at(w.FindControl("maxbtn")).width, 0);
+  }
+}
+
+}  // namespace
+}  // namespace brimvex::ui

@@ -1,0 +1,90 @@
+// The Qt frontend offscreen: the main window renders to a PNG at its size, mouse input on a
+// widget reaches the controller as the notification a click raises, and DPI 144 scales it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "app/main_wnd.h"
+#include "platform/paths.h"
+#include "platform/qt/qt_frontend.h"
+#include "platform/registered_messages.h"
+#include "platform/ui/controls.h"
+
+namespace brimvex::qt {
+namespace {
+
+std::string Resources() { return platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/"; }
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!platform::GetEnv("QT_QPA_PLATFORM")) platform::SetEnv("QT_QPA_PLATFORM", "offscreen");
+    frontend_ = CreateQtFrontend("Brimvex", Resources() + "skin/", nullptr);
+    ASSERT_NE(frontend_, nullptr);
+    ASSERT_TRUE(resources_.LoadResource(Resources() + "skin/"));
+    resources_.SetLanguageFolder(Resources() + "lang/");
+    messages_.app_instance = platform::RegisterWindowMessage(app::kAppInstanceName);
+    app::RegisterGuidMessages(messages_);
+    wnd_ = std::make_unique<app::CMainWnd>(*frontend_, resources_, factory_, messages_, nullptr);
+    std::string error;
+    ASSERT_TRUE(wnd_->Create(&error)) << error;
+    QApplication::processEvents();
+  }
+  void TearDown() override { wnd_.reset(); }
+  QWidget* HostWidget() { return dynamic_cast<QWidget*>(wnd_->Window().Host()); }
+
+  std::unique_ptr<ui::Frontend> frontend_;
+  ui::ResourceManager resources_;
+  ui::ControlFactory factory_;
+  app::AppMessages messages_;
+  std::unique_ptr<app::CMainWnd> wnd_;
+};
+
+TEST_F(RenderTest, MainWindowRendersToPng) {
+  const std::string png = "main_window.png";  // kept in the test's folder for a look
+  ASSERT_TRUE(RenderWindowToPng(wnd_->Window(), png));
+  QImage image(QString::fromStdString(png));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 800);
+  EXPECT_EQ(image.height(), 572);
+  EXPECT_EQ(HostWidget()->windowTitle().toStdString(), "Brimvex");
+  EXPECT_TRUE(HostWidget()->windowFlags() & Qt::FramelessWindowHint);
+  // Dark skin background in a corner of the page area, and something drawn where the hint is.
+  const QColor corner = image.pixelColor(20, 100);
+  EXPECT_LT(corner.lightness(), 80);
+  int bright = 0;
+  for (int x = 300; x < 500; ++x) bright += image.pixelColor(x, 290).lightness() > 120 ? 1 : 0;
+  for (int y = 180; y < 340; ++y) bright += image.pixelColor(400, y).lightness() > 120 ? 1 : 0;
+  EXPECT_GT(bright, 0);
+}
+
+TEST_F(RenderTest, AMouseClickOnAWidgetRaisesTheClick) {
+  auto* button = HostWidget()->findChild<QWidget*>("control_light_status");
+  ASSERT_NE(button, nullptr);
+  const QPointF at(button->width() / 2.0, button->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(button, &press);
+  QApplication::sendEvent(button, &release);
+  EXPECT_EQ(wnd_->LightControl(), 0);
+  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->Text(), "不控制灯光");
+}
+
+TEST_F(RenderTest, Dpi144ScalesTheWindow) {
+  wnd_->Window().SetDpi(144);
+  QApplication::processEvents();
+  EXPECT_EQ(HostWidget()->width(), 1200);
+  EXPECT_EQ(HostWidget()->height(), 858);
+  auto* close = HostWidget()->findChild<QWidget*>("closebtn");
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->width(), 60);
+  EXPECT_EQ(close->x() + close->width(), 1200);
+}
+
+}  // namespace
+}  // namespace brimvex::qt
