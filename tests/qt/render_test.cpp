@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/main_wnd.h"
+#include "app/message_box.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/registered_messages.h"
@@ -84,6 +86,35 @@ TEST_F(RenderTest, Dpi144ScalesTheWindow) {
   ASSERT_NE(close, nullptr);
   EXPECT_EQ(close->width(), 60);
   EXPECT_EQ(close->x() + close->width(), 1200);
+}
+
+TEST_F(RenderTest, MessageBoxRunsModallyAndAnswers) {
+  ASSERT_TRUE(resources_.LoadLanguage("lan_en.xml"));
+  bool rendered = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* host = dynamic_cast<ui::WindowHost*>(top);
+      if (top->objectName() != "MsgWnd" || host == nullptr || !top->isVisible()) continue;
+      rendered = top->grab().save("message_box.png", "PNG");
+      EXPECT_EQ(top->width(), 400);
+      // A click on the confirm button's widget answers the box.
+      auto* confirm = top->findChild<QWidget*>("confirm_btn");
+      ASSERT_NE(confirm, nullptr);
+      const QPointF at(10, 10);
+      QMouseEvent press(QEvent::MouseButtonPress, at, confirm->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, confirm->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                          Qt::NoModifier);
+      QApplication::sendEvent(confirm, &press);
+      QApplication::sendEvent(confirm, &release);
+    }
+  });
+  app::MessageBoxArgs args;
+  args.owner = &wnd_->Window();
+  args.text = "message_text_22";
+  args.button_mode = 1;
+  EXPECT_EQ(app::ShowMessageBox(*frontend_, resources_, factory_, args), 1);
+  EXPECT_TRUE(rendered);
 }
 
 }  // namespace
