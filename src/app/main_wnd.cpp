@@ -71,6 +71,7 @@ void CMainWnd::InitWindow() {
   cloud_btn_ = window_.FindControl("cloudbtn");
   smart_eyes_btn_ = window_.FindControl("smarteyesbtn");
   set_btn_ = window_.FindControl("setbtn");
+  frontend_.SetDisplayChangeHandler([this] { OnDisplayChange(); });
   tray_ = frontend_.CreateTrayIcon(resources_.ResolveFile("common/icon.svg"), std::string(kAppIdentifier), *this);
 }
 
@@ -223,6 +224,13 @@ void CMainWnd::Layout() {
   window_.Show(!was_hidden);
 }
 
+void CMainWnd::OnDisplayChange() {
+  if (destroyed_) return;
+  platform::Trace("显示器分辨率发生变化");
+  display_changed_ = true;
+  Layout();
+}
+
 void CMainWnd::OnTrayLeftUp() {
   if (destroyed_) return;
   UpdateNoDeviceHint();
@@ -328,6 +336,7 @@ void CMainWnd::OnDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   frontend_.Loop().KillTimers(this);
+  frontend_.SetDisplayChangeHandler(nullptr);
   tray_.reset();
   frontend_.Loop().Quit(0);
   platform::Trace("退出测试");

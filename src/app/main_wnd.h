@@ -43,6 +43,8 @@ class CMainWnd final : public ui::Notifier,
   void HandlePeerMessage(const PeerMessage& message);
   // The tray menu's "exit": closes the child windows and destroys the main window.
   void Exit();
+  // A monitor's resolution changed: lay the window out again for it.
+  void OnDisplayChange();
   bool Destroyed() const { return destroyed_; }
 
   // ui::Notifier

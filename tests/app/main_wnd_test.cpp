@@ -108,6 +108,16 @@ TEST_F(MainWndTest, LayoutTakesTheDpiFromTheMonitor) {
   }
 }
 
+TEST_F(MainWndTest, DisplayChangeLaysTheWindowOutForTheNewSize) {
+  Start();
+  loop().AdvanceClock(platform::Millis(100));
+  EXPECT_EQ(wnd_->Dpi(), 96);
+  frontend_.ChangeDisplay({2560, 1440});
+  EXPECT_TRUE(traces_.Contains("显示器分辨率发生变化"));
+  EXPECT_EQ(wnd_->Dpi(), 144);
+  EXPECT_TRUE(host().IsVisible());
+}
+
 TEST_F(MainWndTest, TitleBarClicks) {
   Start();
   Click("minbtn");

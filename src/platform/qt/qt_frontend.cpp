@@ -109,6 +109,25 @@ class QtFrontend final : public ui::Frontend {
 
   void SetTerminateHandler(std::function<void()> handler) override { terminate_.SetHandler(std::move(handler)); }
 
+  void SetDisplayChangeHandler(std::function<void()> handler) override {
+    display_change_ = std::move(handler);
+    if (display_connected_) return;
+    display_connected_ = true;
+    auto watch = [this](QScreen* screen) {
+      QObject::connect(screen, &QScreen::geometryChanged, &display_context_, [this] {
+        if (display_change_) display_change_();
+      });
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, &display_context_, [this, watch](QScreen* screen) {
+      watch(screen);
+      if (display_change_) display_change_();
+    });
+    QObject::connect(qApp, &QGuiApplication::screenRemoved, &display_context_, [this] {
+      if (display_change_) display_change_();
+    });
+  }
+
  private:
   std::string argv0_;
   int argc_ = 1;
@@ -118,6 +137,9 @@ class QtFrontend final : public ui::Frontend {
   std::unique_ptr<QtEventLoop> loop_;
   QPointer<QMenu> menu_;
   TerminateWatcher terminate_;
+  QObject display_context_;
+  std::function<void()> display_change_;
+  bool display_connected_ = false;
 };
 
 }  // namespace

@@ -188,6 +188,7 @@ void WindowHostWidget::closeEvent(QCloseEvent* event) {
 void WindowHostWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceAll();
+  if (window_.Root() != nullptr) window_.SendNotify(window_.Root(), "windowsize");
 }
 
 void WindowHostWidget::changeEvent(QEvent* event) { QWidget::changeEvent(event); }

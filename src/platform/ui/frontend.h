@@ -56,6 +56,8 @@ class Frontend {
   // Adds a font from the bytes of a font file for this process; a handle, or -1 on failure.
   virtual int AddFont(const std::string& bytes) = 0;
   virtual void RemoveFont(int handle) = 0;
+  // Called on the UI thread when a monitor's resolution changes or a monitor comes or goes.
+  virtual void SetDisplayChangeHandler(std::function<void()> handler) = 0;
   // Called on the UI thread when the process is asked to terminate.
   virtual void SetTerminateHandler(std::function<void()> handler) = 0;
 };

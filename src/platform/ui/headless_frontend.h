@@ -78,6 +78,7 @@ class HeadlessFrontend final : public Frontend {
   int AddFont(const std::string& bytes) override;
   void RemoveFont(int handle) override;
   void SetTerminateHandler(std::function<void()> handler) override { terminate_ = std::move(handler); }
+  void SetDisplayChangeHandler(std::function<void()> handler) override { display_change_ = std::move(handler); }
 
   // Test controls.
   void SetModalHandler(std::function<void(Window&)> handler) { modal_handler_ = std::move(handler); }
@@ -87,6 +88,11 @@ class HeadlessFrontend final : public Frontend {
   bool TrayShown() const { return tray_count_ > 0; }
   const std::string& TrayToolTip() const { return tray_tooltip_; }
   TrayHandler* Tray() const { return tray_handler_; }
+  // Simulates a new screen resolution.
+  void ChangeDisplay(ScreenSize size) {
+    screen_ = size;
+    if (display_change_) display_change_();
+  }
   // Simulates SIGTERM.
   void RequestTerminate() {
     if (terminate_) terminate_();
@@ -100,6 +106,7 @@ class HeadlessFrontend final : public Frontend {
   std::function<void(Window&)> modal_handler_;
   std::function<void(Window&)> menu_handler_;
   std::function<void()> terminate_;
+  std::function<void()> display_change_;
   ScreenSize screen_{1366, 768};
   bool has_tray_ = true;
   int tray_count_ = 0;
