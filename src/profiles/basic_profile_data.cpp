@@ -192,7 +192,8 @@ std::vector<LedEntry> CBasicProfiledata::GetLightList() {
   Json::Value* list = Find(SectionOrNull(), "LightList");
   if (json::IsArray(list)) {
     light_list_.reserve(list->size());
-    for (Json::Value& element : *list) {
+    for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
+      Json::Value& element = (*list)[i];
       LedEntry e;
       if (element.isObject()) {
         e.mode = Byte(Find(&element, "LEDREGMode"));

@@ -94,7 +94,8 @@ std::vector<Correction> CMouseProfiledata::GetCorrections() {
   corrections_.clear();
   Json::Value* list = Find(SectionOrNull(), "CorrectInfo");
   if (IsArray(list)) {
-    for (Json::Value& element : *list) {
+    for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
+      Json::Value& element = (*list)[i];
       Correction c;
       if (element.isObject()) {
         c.pix_thresh = Byte(Find(&element, "CorrectPixThresh"));

@@ -88,8 +88,10 @@ std::vector<std::string> CRi6533Profiledata::GetCustomEqNames() {
   std::vector<std::string> names;
   Json::Value* list = Find(SectionOrNull(), "CustomEQNameInfo");
   if (!IsArray(list)) return names;
-  for (Json::Value& element : *list)
-    names.push_back(json::String(IsObject(&element) ? Find(&element, "Name") : nullptr));
+  for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
+    Json::Value* element = &(*list)[i];
+    names.push_back(json::String(IsObject(element) ? Find(element, "Name") : nullptr));
+  }
   return names;
 }
 
