@@ -5,6 +5,7 @@
 
 #include "platform/trace.h"
 #include "profiles/file_helpers.h"
+#include "profiles/json_access.h"
 
 namespace brimvex::profiles {
 namespace fs = std::filesystem;
@@ -25,7 +26,7 @@ ProfileDocument ReadProfileDocument(const std::string& path) {
   Json::Value parsed = ReadJson(path);
   bool usable = parsed.isObject();
   if (usable) {
-    const Json::Value* device = parsed.find("Device", "Device" + 6);
+    const Json::Value* device = json::Get(&parsed, "Device");
     usable = device == nullptr || device->isNull() || device->isArray();
     result.document = std::move(parsed);
   }
