@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 using namespace brimvex::profiles;
 
 const std::string& Folder() {
-  static const std::string folder = [] {
+  // Never destroyed: the exit handler that removes the folder runs after static destructors.
+  static const std::string& folder = *new std::string([] {
     const fs::path p = fs::temp_directory_path() / ("brimvex-fuzz-profile-" + std::to_string(std::random_device{}()));
     fs::create_directories(p);
     // A small default profile, so the repair path runs too.
@@ -33,7 +34,7 @@ const std::string& Folder() {
       fs::remove_all(Folder(), ec);
     });
     return p.string() + "/";
-  }();
+  }());
   return folder;
 }
 
