@@ -99,7 +99,7 @@ void CRi6533Profiledata::SetCustomEqNames(const std::vector<std::string>& names)
   Json::Value list(Json::arrayValue);
   for (const std::string& name : names) {
     Json::Value entry(Json::objectValue);
-    entry["Name"] = ToUtf8(name);
+    entry["Name"] = FromUtf8(ToUtf8(name));  // invalid sequences become U+FFFD
     list.append(std::move(entry));
   }
   Slot(section(), "CustomEQNameInfo") = std::move(list);
