@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/hub_peer_link.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/trace.h"
@@ -9,7 +10,9 @@
 int main() {
   using namespace brimvex;
   const std::string folder = platform::ExecutableFolder();
+  app::HubPeerLink peers;
   app::ApplicationSetup setup;
+  setup.peers = &peers;
   setup.program_folder = folder;
   setup.make_frontend = [&folder]() -> std::unique_ptr<ui::Frontend> {
     std::string error;
