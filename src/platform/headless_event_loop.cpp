@@ -30,11 +30,11 @@ Millis HeadlessEventLoop::Now() const {
 }
 
 void HeadlessEventLoop::Post(Task task) {
-  {
-    std::lock_guard lock(mutex_);
-    if (quit_) return;
-    tasks_.push_back(std::move(task));
-  }
+  // Notified under the lock: the posted task may end the loop and destroy it as soon as the UI
+  // thread can take the lock, so nothing of the loop is touched after unlocking.
+  std::lock_guard lock(mutex_);
+  if (quit_) return;
+  tasks_.push_back(std::move(task));
   wake_.notify_all();
 }
 
