@@ -1,5 +1,7 @@
 #include "app/main_wnd.h"
 
+#include <cctype>
+
 #include "app/device_tables.h"
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
