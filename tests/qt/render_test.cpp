@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -86,6 +88,47 @@ TEST_F(RenderTest, Dpi144ScalesTheWindow) {
   ASSERT_NE(close, nullptr);
   EXPECT_EQ(close->width(), 60);
   EXPECT_EQ(close->x() + close->width(), 1200);
+}
+
+// Waits (processing events) until pred() holds; false after the limit.
+template <typename Pred>
+bool ProcessUntil(Pred pred, int limit_ms = 5000) {
+  for (int waited = 0; waited < limit_ms && !pred(); waited += 5) {
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(5);
+  }
+  return pred();
+}
+
+QMenu* OpenMenu() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* menu = qobject_cast<QMenu*>(top); menu != nullptr && menu->isVisible()) return menu;
+  }
+  return nullptr;
+}
+
+TEST_F(RenderTest, TrayMenuOpensTheAboutWindowThenExits) {
+  ASSERT_TRUE(resources_.LoadLanguage("lan_en.xml"));
+  resources_.ReloadText();
+  wnd_->OnTrayRightUp();
+  ASSERT_TRUE(ProcessUntil([] { return OpenMenu() != nullptr; }));
+  QMenu* menu = OpenMenu();
+  QStringList items;
+  for (QAction* a : menu->actions()) items << a->text();
+  EXPECT_EQ(items, (QStringList{"Settings", "About", "Exit"}));
+  menu->actions()[1]->trigger();
+  ASSERT_TRUE(ProcessUntil([&] { return wnd_->AboutWindow() != nullptr; }));
+  ui::Window* about = wnd_->AboutWindow();
+  EXPECT_TRUE(about->IsVisible());
+  ASSERT_TRUE(RenderWindowToPng(*about, "about_window.png"));
+  EXPECT_EQ(QImage("about_window.png").size(), QSize(800, 572));
+  // "exit" ends the program the orderly way.
+  wnd_->OnTrayRightUp();
+  ASSERT_TRUE(ProcessUntil([] { return OpenMenu() != nullptr; }));
+  OpenMenu()->actions()[2]->trigger();
+  ASSERT_TRUE(ProcessUntil([&] { return wnd_->Destroyed(); }));
+  EXPECT_EQ(wnd_->AboutWindow(), nullptr);
+  EXPECT_TRUE(frontend_->Loop().HasQuit());
 }
 
 TEST_F(RenderTest, MessageBoxRunsModallyAndAnswers) {
