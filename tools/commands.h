@@ -11,5 +11,7 @@ int& ExitCode();
 void AddActivateCommand(CLI::App& app);
 // `send NAME [WPARAM] [LPARAM]`: post a registered message to the running Brimvex.
 void AddSendCommand(CLI::App& app);
+// `info KIND [--emulate] [--wireless]`: read a product's information block and status.
+void AddInfoCommand(CLI::App& app);
 
 }  // namespace brimvex::tools

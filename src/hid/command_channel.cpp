@@ -59,15 +59,13 @@ int CommandChannel::DoExchange(std::span<const std::uint8_t> request, std::span<
   const bool wireless = wireless_.load();
   HidInterface& hid = wireless ? receiver_ : wired_;
   const platform::Millis timeout = wireless ? kReceiverTimeout : kWiredTimeout;
+  int result = RESULT_FAILED;
   {
+    // One lock over the write and the read loop: another exchange on the channel cannot slip its
+    // request in between and take this one's answer.
     std::lock_guard lock(transaction_lock_);
     std::uint32_t written = 0;
     if (hid.WriteReport(report, &written, timeout) != 1) return RESULT_SEND_FAILED;
-  }
-
-  int result = RESULT_FAILED;
-  {
-    std::lock_guard lock(transaction_lock_);
     bool matched = false;
     for (int reads = 0; reads < 2 && !matched; ++reads) {
       std::fill(answer.begin(), answer.end(), std::uint8_t{0});
@@ -115,10 +113,14 @@ DeviceStatus DecodeStatusBlock(std::span<const std::uint8_t> block, bool wireles
 
 std::string_view PhoneTypeName(std::uint8_t phone_type) {
   switch (phone_type) {
-    case 1: return "Phone_type_iphone";
-    case 2: return "Phone_type_samsung";
-    case 3: return "Phone_type_other";
-    default: return "Phone_type_no_device";
+    case 1:
+      return "Phone_type_iphone";
+    case 2:
+      return "Phone_type_samsung";
+    case 3:
+      return "Phone_type_other";
+    default:
+      return "Phone_type_no_device";
   }
 }
 

@@ -6,8 +6,9 @@
 // answer.
 //
 // Locks, always in this order: a builder's command lock or light lock, then the transaction
-// lock. The transaction lock is held around each report write and each answer read loop, and by
-// whoever opens or closes an interface; it is never held while waiting for another lock. All
+// lock. The transaction lock is held around each exchange (the report write and its answer read
+// loop together) and by whoever opens or closes an interface; it is never held while waiting for
+// another lock. All
 // locks are recursive, so a device that holds its command lock around a whole sequence can still
 // call the commands.
 #include <array>
@@ -99,8 +100,7 @@ class CommandChannel {
   // RESULT_OK, RESULT_FAILED, RESULT_SEND_FAILED or RESULT_LINK_DOWN; the status byte is left to
   // the caller. The traced variant writes "命令" and "返回" with both reports in hexadecimal.
   int Exchange(std::span<const std::uint8_t> request, std::span<std::uint8_t> answer, std::uint32_t* bytes_read);
-  int ExchangeQuietly(std::span<const std::uint8_t> request, std::span<std::uint8_t> answer,
-                      std::uint32_t* bytes_read);
+  int ExchangeQuietly(std::span<const std::uint8_t> request, std::span<std::uint8_t> answer, std::uint32_t* bytes_read);
 
   // --- Commands (each returns a result code) ---
   int Begin();

@@ -7,14 +7,22 @@ namespace brimvex::hid {
 
 std::string_view ResultName(int result) {
   switch (result) {
-    case RESULT_OK: return "RESULT_OK";
-    case RESULT_FAILED: return "RESULT_FAILED";
-    case RESULT_SEND_FAILED: return "RESULT_SEND_FAILED";
-    case RESULT_LINK_DOWN: return "RESULT_LINK_DOWN";
-    case RESULT_DEVICE_FF: return "RESULT_DEVICE_FF";
-    case RESULT_DEVICE_FE: return "RESULT_DEVICE_FE";
-    case RESULT_BAD_PAGE: return "RESULT_BAD_PAGE";
-    default: return "RESULT_UNKNOWN";
+    case RESULT_OK:
+      return "RESULT_OK";
+    case RESULT_FAILED:
+      return "RESULT_FAILED";
+    case RESULT_SEND_FAILED:
+      return "RESULT_SEND_FAILED";
+    case RESULT_LINK_DOWN:
+      return "RESULT_LINK_DOWN";
+    case RESULT_DEVICE_FF:
+      return "RESULT_DEVICE_FF";
+    case RESULT_DEVICE_FE:
+      return "RESULT_DEVICE_FE";
+    case RESULT_BAD_PAGE:
+      return "RESULT_BAD_PAGE";
+    default:
+      return "RESULT_UNKNOWN";
   }
 }
 

@@ -58,7 +58,8 @@ int CommandChannel::Chunked(const Transfer& t) {
     request[kOffsetAddress] = static_cast<std::uint8_t>(offset & 0xFF);
     request[kOffsetAddress + 1] = static_cast<std::uint8_t>(offset >> 8);
     // Data past n is left from the packet before; the checksum covers it all.
-    if (!t.source.empty()) std::copy_n(t.source.begin() + static_cast<std::ptrdiff_t>(position), n, request.begin() + kOffsetData);
+    if (!t.source.empty())
+      std::copy_n(t.source.begin() + static_cast<std::ptrdiff_t>(position), n, request.begin() + kOffsetData);
     StoreChecksum(request);
     if (t.stream && IsBusy()) {
       platform::Trace("放弃灯光数据");
@@ -151,8 +152,7 @@ int CommandChannel::WriteShoot(std::span<const std::uint8_t> source) {
 int CommandChannel::ReadKeyPositions(std::span<std::uint8_t> destination) {
   const std::size_t total = KeyMapSize() / 3u;
   if (destination.size() < total) return RESULT_FAILED;
-  return Chunked(
-      {CMD_READ_KEY_POSITIONS, total, 0, {}, destination.first(total), Lock::kCommand, ChunkSize(), false});
+  return Chunked({CMD_READ_KEY_POSITIONS, total, 0, {}, destination.first(total), Lock::kCommand, ChunkSize(), false});
 }
 
 }  // namespace brimvex::hid
