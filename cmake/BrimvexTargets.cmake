@@ -13,8 +13,11 @@ function(brimvex_test name)
   add_executable(test_${name} ${ARG_SOURCES})
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main brimvex_options)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  # The label list has to survive two list expansions (the include script, then the test script)
+  # as one value; unescaped, its ";" split LABELS and ENVIRONMENT got read as a property name.
+  string(REPLACE ";" "\\\\\\\\\\\\\\;" _labels "${name};${ARG_LABELS}")
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${name};${ARG_LABELS}" ENVIRONMENT "BRIMVEX_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
+    PROPERTIES LABELS "${_labels}" ENVIRONMENT "BRIMVEX_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
 endfunction()
 
 function(brimvex_bench name)

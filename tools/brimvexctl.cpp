@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
   CLI::App app{"brimvexctl: talk to Brimvex, its devices and the emulator"};
   app.require_subcommand(1);
   // Subcommands register here, one line each.
+  brimvex::tools::AddActivateCommand(app);
+  brimvex::tools::AddSendCommand(app);
   CLI11_PARSE(app, argc, argv);
   return brimvex::tools::ExitCode();
 }

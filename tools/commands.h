@@ -7,4 +7,9 @@ namespace brimvex::tools {
 // The exit code a subcommand asks for once CLI11 has run its callback.
 int& ExitCode();
 
+// `activate`: what a second instance does, hand over to the running Brimvex.
+void AddActivateCommand(CLI::App& app);
+// `send NAME [WPARAM] [LPARAM]`: post a registered message to the running Brimvex.
+void AddSendCommand(CLI::App& app);
+
 }  // namespace brimvex::tools

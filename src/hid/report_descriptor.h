@@ -7,6 +7,19 @@
 // (the longest report of that type in the collection plus the report-ID byte, which is counted
 // even when the descriptor uses no report IDs), the button caps and value caps, and the longest
 // usage list per usage page. Input reports can be unpacked into pressed usages and values.
+//
+// Choices for descriptors the HID standard leaves loose:
+// - Rejected (the error names the item's byte offset): an item or long item running past the end,
+//   End Collection without a collection, a collection left open, Pop without Push, Push deeper
+//   than 64, a main item outside any collection, Report ID 0 or above 255, Report Size or Count
+//   above 0xFFFF, a report longer than 65534 data bytes, an unpaired Usage Minimum/Maximum, a
+//   usage range across two pages or with its minimum above its maximum, unbalanced or nested
+//   Delimiters, a report without an ID in a descriptor that uses IDs, no collection at all.
+// - Accepted: unknown and reserved items and long items are skipped; a Logical or Physical
+//   Maximum of 1 or 2 bytes is read unsigned when its minimum is not negative (0x25 0xFF is 255);
+//   usages of 1 or 2 bytes take the Usage Page in effect at the main item, 4-byte usages carry
+//   their page; only the first set of usages inside Delimiters counts; a data field without
+//   usages gets usage 0; one report ID used in two collections shares one bit layout.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -18,8 +31,10 @@ namespace brimvex::hid {
 
 enum class ReportType : std::uint8_t { kInput = 0, kOutput = 1, kFeature = 2 };
 
-// One main item's field in a report, with the usages it carries. A field with usages given as a
-// range (or more usages than counts) is a range cap.
+// One run of usages of a main item's field, as the host parser lists them: a usage range (or a
+// field whose slots take consecutive usages) is a range cap; each single usage is its own cap, and
+// the slots left over when a field has more counts than usages take the last usage. Array fields
+// give one cap per usage run, all describing the same array.
 struct ButtonCap {
   std::uint16_t usage_page = 0;
   std::uint8_t report_id = 0;
@@ -33,6 +48,8 @@ struct ButtonCap {
   bool is_array = false;  // array field: each slot holds an index into the usages
   std::int32_t logical_min = 0;
   std::int32_t logical_max = 0;
+
+  bool operator==(const ButtonCap&) const = default;
 };
 
 struct ValueCap {
@@ -48,6 +65,37 @@ struct ValueCap {
   std::int32_t logical_max = 0;
   std::int32_t physical_min = 0;
   std::int32_t physical_max = 0;
+
+  bool operator==(const ValueCap&) const = default;
+};
+
+// The usages a field carries, in descriptor order: one usage (min == max, !is_range) or a range.
+struct UsageRun {
+  std::uint16_t page = 0;
+  std::uint16_t min = 0;
+  std::uint16_t max = 0;
+  bool is_range = false;
+
+  bool operator==(const UsageRun&) const = default;
+};
+
+// One data main item (Input, Output or Feature) as laid out in its report; what the caps are made
+// from and what unpacking reads. Constant (padding) fields are not kept: they only take bits.
+struct ReportField {
+  std::uint8_t report_id = 0;
+  std::uint32_t bit_offset = 0;  // from the start of the report data after the ID byte
+  std::uint16_t bit_size = 0;
+  std::uint16_t report_count = 0;
+  bool is_button = false;  // 1-bit variable field or array field
+  bool is_array = false;
+  std::int32_t logical_min = 0;
+  std::int32_t logical_max = 0;
+  std::int32_t physical_min = 0;
+  std::int32_t physical_max = 0;
+  // Variable field: slot i takes the i-th usage of the runs, the slots past the last usage take the
+  // last usage, usages past the last slot are unused. Array field: a slot value v names the usage
+  // at index v - logical_min.
+  std::vector<UsageRun> usages;
 };
 
 struct TopLevelCollection {
@@ -59,10 +107,12 @@ struct TopLevelCollection {
   std::array<std::uint16_t, 3> report_length{};  // indexed by ReportType
   std::array<std::vector<ButtonCap>, 3> button_caps;
   std::array<std::vector<ValueCap>, 3> value_caps;
+  std::array<std::vector<ReportField>, 3> fields;  // data fields in descriptor order
 
   std::uint16_t ReportLength(ReportType t) const { return report_length[static_cast<std::size_t>(t)]; }
   const std::vector<ButtonCap>& ButtonCaps(ReportType t) const { return button_caps[static_cast<std::size_t>(t)]; }
   const std::vector<ValueCap>& ValueCaps(ReportType t) const { return value_caps[static_cast<std::size_t>(t)]; }
+  // True for the IDs above, and for ID 0 when the descriptor uses no report IDs.
   bool HasReportId(std::uint8_t id) const;
   // The most usages one report of this type can report pressed for the usage page.
   std::uint32_t MaxUsageListLength(ReportType t, std::uint16_t usage_page) const;
@@ -70,6 +120,7 @@ struct TopLevelCollection {
 
 struct ReportDescriptor {
   std::vector<TopLevelCollection> collections;
+  bool uses_report_ids = false;  // reports on the wire start with their ID byte
 };
 
 struct ParseResult {
@@ -87,8 +138,8 @@ ParseResult ParseReportDescriptor(std::span<const std::uint8_t> bytes);
 bool GetUsages(const TopLevelCollection& collection, ReportType type, std::uint16_t usage_page,
                std::span<const std::uint8_t> report, std::vector<std::uint16_t>& usages);
 // The raw (unsigned, as stored) value of one usage.
-bool GetUsageValue(const TopLevelCollection& collection, ReportType type, std::uint16_t usage_page,
-                   std::uint16_t usage, std::span<const std::uint8_t> report, std::uint32_t& raw);
+bool GetUsageValue(const TopLevelCollection& collection, ReportType type, std::uint16_t usage_page, std::uint16_t usage,
+                   std::span<const std::uint8_t> report, std::uint32_t& raw);
 // The value sign-extended when the logical minimum is negative and scaled into the physical
 // range when one is given (otherwise the logical value). False when it lies outside the
 // logical range.
