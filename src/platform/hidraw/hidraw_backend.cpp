@@ -43,6 +43,8 @@ std::optional<std::string> ReadSmallFile(const std::string& path) {
     }
     if (n == 0) break;
     text.append(chunk, static_cast<std::size_t>(n));
+    // sysfs hands an attribute out in one read: a short read is the end, no second call needed.
+    if (static_cast<std::size_t>(n) < sizeof chunk) break;
   }
   ::close(fd);
   return text;
