@@ -99,6 +99,7 @@ FakeHidrawTree::~FakeHidrawTree() {
   ReapSessions(true);
   std::lock_guard lock(mutex_);
   for (auto& [node, n] : nodes_) ::close(n->listen_fd);
+  for (int fd : retired_fds_) ::close(fd);
   ::close(wake_fd_);
 }
 
@@ -187,7 +188,7 @@ void FakeHidrawTree::RemoveNode(const std::string& emulator_node) {
   const auto it = nodes_.find(emulator_node);
   if (it == nodes_.end()) return;
   Node& n = *it->second;
-  if (n.listen_fd >= 0) ::close(n.listen_fd);
+  if (n.listen_fd >= 0) retired_fds_.push_back(n.listen_fd);
   std::error_code ec;
   fs::remove(n.socket_path, ec);
   fs::remove_all(root_ / "sys" / "class" / "hidraw" / n.name, ec);
@@ -218,6 +219,8 @@ void FakeHidrawTree::Serve() {
     {
       std::lock_guard lock(mutex_);
       if (stopping_) return;
+      for (int fd : retired_fds_) ::close(fd);
+      retired_fds_.clear();
       for (const auto& [node, n] : nodes_) {
         if (n->listen_fd < 0) continue;
         fds.push_back({n->listen_fd, POLLIN, 0});

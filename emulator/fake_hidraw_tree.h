@@ -56,6 +56,9 @@ class FakeHidrawTree {
   mutable std::mutex mutex_;
   std::map<std::string, std::unique_ptr<Node>> nodes_;  // by emulator node
   std::vector<std::unique_ptr<Session>> sessions_;
+  // Listening sockets of removed nodes, closed by the server thread once its poll no longer
+  // holds them, so a number reused by a new socket is never mistaken for the old one.
+  std::vector<int> retired_fds_;
   int wake_fd_ = -1;
   bool stopping_ = false;
   std::thread server_;
