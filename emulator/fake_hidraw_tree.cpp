@@ -234,23 +234,39 @@ void FakeHidrawTree::Serve() {
       [[maybe_unused]] const ssize_t n = ::read(wake_fd_, &v, sizeof v);
       continue;  // the node set may have changed: rebuild the list
     }
+    // Accepting under the lock lets Settle() see a connection either pending or served.
+    std::lock_guard lock(mutex_);
     for (std::size_t i = 1; i < fds.size(); ++i) {
       if (!(fds[i].revents & POLLIN)) continue;
-      const int client = ::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
-      if (client < 0) continue;
-      std::shared_ptr<HidConnection> connection = emulator_.Connect(owners[i], true, true);
-      if (!connection) {
-        ::close(client);
-        continue;
+      for (;;) {
+        const int client = ::accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) break;
+        std::shared_ptr<HidConnection> connection = emulator_.Connect(owners[i], true, true);
+        if (!connection) {
+          ::close(client);
+          continue;
+        }
+        auto session = std::make_unique<Session>();
+        session->fd = client;
+        session->emulator_node = owners[i];
+        session->connection = std::move(connection);
+        session->Start();
+        sessions_.push_back(std::move(session));
       }
-      auto session = std::make_unique<Session>();
-      session->fd = client;
-      session->emulator_node = owners[i];
-      session->connection = std::move(connection);
-      session->Start();
-      std::lock_guard lock(mutex_);
-      sessions_.push_back(std::move(session));
     }
+    accepted_.notify_all();
+  }
+}
+
+bool FakeHidrawTree::Settle() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    std::vector<pollfd> fds;
+    for (const auto& [node, n] : nodes_)
+      if (n->listen_fd >= 0) fds.push_back({n->listen_fd, POLLIN, 0});
+    if (::poll(fds.data(), fds.size(), 0) <= 0) return true;  // nothing waits to be accepted
+    if (accepted_.wait_until(lock, deadline) == std::cv_status::timeout) return false;
   }
 }
 

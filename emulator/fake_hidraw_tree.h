@@ -11,6 +11,7 @@
 // An identity that is unplugged ends its sessions (the adapter sees a hang-up); Sync() then
 // removes its node. A write time-out injected into the firmware is not visible here: the socket
 // takes the report.
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -37,6 +38,12 @@ class FakeHidrawTree {
   // free node number; a gone one loses its folders and node.
   void Sync();
 
+  // Returns once every connection made to a node so far has been accepted and has its emulator
+  // connection. A real hidraw open is registered when open() returns; here connect() returns
+  // before the server accepts, so a test that makes the device send right after opening calls
+  // this first. False when the server did not catch up within 5 s.
+  bool Settle();
+
   std::string sysfs_root() const { return (root_ / "sys").string(); }
   std::string dev_root() const { return (root_ / "dev").string(); }
   // The hidraw node name ("hidraw2") that serves an emulator node ("keyboard").
@@ -59,6 +66,7 @@ class FakeHidrawTree {
   // Listening sockets of removed nodes, closed by the server thread once its poll no longer
   // holds them, so a number reused by a new socket is never mistaken for the old one.
   std::vector<int> retired_fds_;
+  std::condition_variable accepted_;
   int wake_fd_ = -1;
   bool stopping_ = false;
   std::thread server_;

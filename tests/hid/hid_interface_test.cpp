@@ -133,6 +133,7 @@ TEST_P(OnBackend, ACommandAnswerReachesTheCommandCollectionOnly) {
   EXPECT_EQ(answer[3], 0x03);
   EXPECT_EQ(answer[8 + 5], 126);
   // The consumer collection never sees the answer, only its own notification.
+  machine.Settle();
   machine.emulator.Find("keyboard")->NotifySettingsChanged();
   std::array<std::uint8_t, 3> notice{};
   ASSERT_EQ(events.ReadReport(notice, &n, Millis(1000)), 1);
@@ -150,6 +151,7 @@ TEST_P(OnBackend, TimedOutReadReturnsZeroAndTheNextReadWorks) {
   EXPECT_EQ(events.ReadReport(report, &n, Millis(1000)), 0);
   EXPECT_EQ(n, 0u);
   EXPECT_FALSE(events.read_pending());
+  machine.Settle();
   machine.emulator.Find("mousepad")->Notify(0x0512);
   ASSERT_EQ(events.ReadReport(report, &n, Millis(1000)), 1);
   EXPECT_EQ(n, 3u);

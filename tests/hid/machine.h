@@ -39,6 +39,11 @@ class Machine {
     return *hidraw_;
   }
 
+  // Waits until the fake tree has accepted every open (the device only reaches opened handles).
+  void Settle() {
+    if (tree_) tree_->Settle();
+  }
+
   // The first enumerated path that contains every needle (lower case keys), or "".
   std::string PathWith(std::string_view a, std::string_view b = "") {
     std::vector<std::string> paths;
