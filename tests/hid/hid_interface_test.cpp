@@ -222,6 +222,12 @@ TEST(Backends, HidrawOverTheFakeTreeAndTheEmulatorListTheSameInterfaces) {
   EXPECT_EQ(a.size(), 4u + 4u + 4u + 1u);
   EXPECT_EQ(a[3], "emu:keyboard#vid_05ac&pid_024e&mi_01&col04");
   EXPECT_TRUE(b[0].starts_with("hidraw:")) << b[0];
+
+  emulator::EmulatedHidBackend& backend = static_cast<emulator::EmulatedHidBackend&>(emulated.Backend());
+  EXPECT_EQ(backend.InterfacePath("keyboard", 4), a[3]);
+  EXPECT_EQ(backend.InterfacePath("headset", 0), a[12]);
+  EXPECT_EQ(backend.InterfacePath("keyboard", 0), "");  // four collections: one must be named
+  EXPECT_EQ(backend.InterfacePath("mouse", 4), "");     // the mouse is only on its receiver
 }
 
 }  // namespace
