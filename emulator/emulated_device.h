@@ -205,7 +205,8 @@ class EmulatedDevice : public std::enable_shared_from_this<EmulatedDevice> {
   bool LoadMemory(const std::string& path, std::string* error = nullptr);
 
   // --- Transport, for the HID backends ---
-  // A connection to the interface of a plugged identity (nullptr when it is not plugged). Only
+  // A connection to the interface of a plugged identity (nullptr when it is not plugged); the
+  // device must be owned by a shared_ptr (Emulator::AddDevice makes them so). Only
   // reading connections receive input reports.
   std::shared_ptr<HidConnection> Connect(Link link, bool read, bool write);
 
