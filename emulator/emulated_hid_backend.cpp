@@ -97,6 +97,7 @@ std::unique_ptr<platform::HidHandle> EmulatedHidBackend::Open(const std::string&
   if (!node) return nullptr;
   PresentInterface p;
   if (!emulator_.NodeIdentity(*node, p)) return nullptr;
+  if (!hid::PathKeysMatch(path, p.identity.vendor_id, p.identity.product_id)) return nullptr;
   const std::span<const std::uint8_t> bytes = p.device->ReportDescriptor();
   std::vector<std::uint8_t> descriptor(bytes.begin(), bytes.end());
   const hid::ParseResult parsed = hid::ParseReportDescriptor(descriptor);

@@ -109,8 +109,10 @@ TEST_P(OnBackend, OpenFailsOnAbsentOrOverlongPathsAndLeavesTheRecordClosed) {
   HidInterface hid(machine.Backend());
   ASSERT_TRUE(hid.Open(command, true, true, true, false));
   const std::string node = command.substr(0, command.find('#'));
-  for (const std::string& path : {node + "#vid_05ac&pid_024e&mi_01&col09", std::string("emu:nothing#vid_1"),
-                                  std::string("hidraw:/dev/hidraw99#vid_1"), command + std::string(260, 'x')}) {
+  for (const std::string& path :
+       {node + "#vid_05ac&pid_024e&mi_01&col09",  // no collection 9
+        node + "#vid_05ac&pid_0bad&mi_01&col04",  // another product's keys
+        std::string("emu:nothing#vid_1"), std::string("hidraw:/dev/hidraw99#vid_1"), command + std::string(260, 'x')}) {
     SCOPED_TRACE(path.substr(0, 80));
     EXPECT_FALSE(hid.Open(path, true, true, true, false));
     EXPECT_FALSE(hid.IsOpen());

@@ -326,6 +326,9 @@ std::unique_ptr<HidHandle> HidrawBackend::Open(const std::string& path, const Hi
   if (!IsNodeName(name)) return nullptr;
   std::optional<NodeInfo> info = ReadNodeInfo(settings_.sysfs_root, name, true);
   if (!info) return nullptr;
+  // A node number is reused by the next device plugged in: a path whose keys name another
+  // product is not this node's (a liveness check must not take the newcomer for the old device).
+  if (!hid::PathKeysMatch(path, info->attributes.vendor_id, info->attributes.product_id)) return nullptr;
 
   // The collection's report IDs, so this handle sees only its own input reports.
   std::vector<std::uint8_t> ids;
