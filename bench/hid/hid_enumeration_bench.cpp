@@ -3,6 +3,7 @@
 // per top-level collection; HidInterface builds its path list and hands every path out.
 #include <benchmark/benchmark.h>
 
+#include "emulator/descriptors.h"
 #include "emulator/emulator.h"
 #include "emulator/fake_hidraw_tree.h"
 #include "hid/hid_interface.h"
@@ -35,5 +36,12 @@ void BM_EnumerationPass50Nodes(benchmark::State& state) {
   state.counters["paths"] = static_cast<double>(paths);
 }
 BENCHMARK(BM_EnumerationPass50Nodes)->Unit(benchmark::kMicrosecond);
+
+// The parser's share of a pass: one interface-1 descriptor (four collections) parsed.
+void BM_ParseInterfaceDescriptor(benchmark::State& state) {
+  const auto bytes = brimvex::emulator::KeyboardInterfaceDescriptor();
+  for (auto _ : state) benchmark::DoNotOptimize(brimvex::hid::ParseReportDescriptor(bytes));
+}
+BENCHMARK(BM_ParseInterfaceDescriptor)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
