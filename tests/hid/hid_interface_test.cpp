@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -204,6 +205,42 @@ TEST_P(OnBackend, NoAccessOpenProvesPresenceOnly) {
   machine.emulator.Find("headset")->Unplug(Link::kCable);
   machine.Backend();  // the fake tree follows the unplug
   EXPECT_FALSE(probe.Open(path, false, false, true, false));
+}
+
+// Emulated only: through the fake tree the socket takes every report.
+TEST(EmulatedBackend, AnInjectedWriteTimeOutFailsThatWriteOnly) {
+  Machine machine(BackendKind::kEmulated);
+  machine.emulator.AddDefaultSet();
+  emulator::EmulatedDevice& pad = *machine.emulator.Find("mousepad");
+  HidInterface command(machine.Backend());
+  ASSERT_TRUE(command.Open(machine.PathWith("pid_4b04", "&col04"), true, true, true, false));
+  pad.InjectFault(emulator::Fault{emulator::FaultKind::kWriteTimeout});
+  std::uint32_t n = 99;
+  EXPECT_EQ(command.WriteReport(Request(0x01), &n, Millis(50)), 0);
+  EXPECT_EQ(n, 0u);
+  EXPECT_FALSE(command.write_pending());
+  EXPECT_EQ(command.WriteReport(Request(0x01), &n, Millis(1000)), 1);
+  std::array<std::uint8_t, 64> answer{};
+  ASSERT_EQ(command.ReadReport(answer, nullptr, Millis(1000)), 1);
+  EXPECT_EQ(answer[3], 0x01);
+}
+
+TEST(HidrawBackend, ANodeSysfsCannotDescribeKeepsAnEmptyPlaceThatNextPathSkips) {
+  Machine m(BackendKind::kHidraw);
+  for (int i = 0; i < 3; ++i) m.emulator.AddDevice(Product::kHeadset).Plug(Link::kCable);
+  const std::string root = m.SysfsRoot();
+  {
+    std::ofstream broken(root + "/class/hidraw/hidraw1/device/uevent", std::ios::trunc);
+    broken << "HID_NAME=no id here\n";
+  }
+  HidInterface list(m.Backend());
+  ASSERT_TRUE(list.Enumerate());
+  EXPECT_EQ(list.PathCount(), 3u);
+  std::vector<std::string> got;
+  while (auto p = list.NextPath()) got.emplace_back(*p);
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_NE(got[0].find("/hidraw0#"), std::string::npos);
+  EXPECT_NE(got[1].find("/hidraw2#"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, OnBackend, ::testing::Values(BackendKind::kEmulated, BackendKind::kHidraw),

@@ -39,6 +39,12 @@ class Machine {
     return *hidraw_;
   }
 
+  // The fake tree's sysfs root ("" on the emulated backend).
+  std::string SysfsRoot() {
+    Backend();
+    return tree_ ? tree_->sysfs_root() : "";
+  }
+
   // Waits until the fake tree has accepted every open (the device only reaches opened handles).
   void Settle() {
     if (tree_) tree_->Settle();

@@ -28,7 +28,9 @@ constexpr std::string_view kNodePrefix = "hidraw";
 constexpr std::size_t kMaxReport = 16384;  // the kernel's largest HID report
 using Clock = std::chrono::steady_clock;
 
-// Reads a small sysfs file whole; nullopt when it cannot be read.
+// Reads a small sysfs file whole (report descriptors are at most 4096 bytes, so anything past
+// 64 KiB is not a sysfs attribute); nullopt when it cannot be read.
+constexpr std::size_t kMaxAttribute = 64 * 1024;
 std::optional<std::string> ReadSmallFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
@@ -43,6 +45,10 @@ std::optional<std::string> ReadSmallFile(const std::string& path) {
     }
     if (n == 0) break;
     text.append(chunk, static_cast<std::size_t>(n));
+    if (text.size() > kMaxAttribute) {
+      ::close(fd);
+      return std::nullopt;
+    }
     // sysfs hands an attribute out in one read: a short read is the end, no second call needed.
     if (static_cast<std::size_t>(n) < sizeof chunk) break;
   }
