@@ -95,7 +95,7 @@ enum class FaultKind {
   kStatusFF,      // answered with status 0xFF; nothing is done
   kLinkDown,      // through the receiver: answered with 0xAA as if the device were out of reach
   kUnplug,        // the identity the request came through is unplugged on receipt, no answer
-  kWriteTimeout,  // the write of the request times out; the device never sees it
+  kWriteTimeout,  // the write of the request times out; it is logged, not carried out
 };
 struct Fault {
   FaultKind kind = FaultKind::kNoAnswer;

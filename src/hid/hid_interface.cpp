@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hid/hid_path.h"
+#include "platform/trace.h"
 
 namespace brimvex::hid {
 
@@ -95,7 +96,10 @@ bool HidInterface::FillCapabilities(platform::HidHandle& handle) {
   attributes_ = handle.Attributes();
   const std::vector<std::uint8_t> descriptor = handle.ReportDescriptor();
   ParseResult parsed = ParseReportDescriptor(descriptor);
-  if (!parsed.descriptor) return false;
+  if (!parsed.descriptor) {
+    platform::Trace("HID report descriptor refused: " + parsed.error + " (" + path_ + ")");
+    return false;
+  }
   const std::size_t index = CollectionIndexFromPath(path_);
   if (index >= parsed.descriptor->collections.size()) return false;
   collection_ = std::move(parsed.descriptor->collections[index]);
