@@ -122,13 +122,12 @@ constexpr std::uint8_t kHeadsetDescriptor[] = {
   0x85, 0x01,              //   Report ID (1)
   0x15, 0x00,              //   Logical Minimum (0)
   0x25, 0x01,              //   Logical Maximum (1)
-  0x09, 0xE9,              //   Usage (Volume Increment)
-  0x09, 0xEA,              //   Usage (Volume Decrement)
-  0x09, 0xE2,              //   Usage (Mute)
+  0x19, 0xE9,              //   Usage Minimum (Volume Increment)
+  0x29, 0xEA,              //   Usage Maximum (Volume Decrement)
   0x75, 0x01,              //   Report Size (1)
-  0x95, 0x03,              //   Report Count (3)
+  0x95, 0x02,              //   Report Count (2)
   0x81, 0x02,              //   Input (Data, Variable, Absolute): volume buttons
-  0x95, 0x05,              //   Report Count (5)
+  0x95, 0x06,              //   Report Count (6)
   0x81, 0x01,              //   Input (Constant): padding
   0x06, 0x1C, 0xFF,        //   Usage Page (vendor 0xFF1C)
   0x85, 0x04,              //   Report ID (4)

@@ -256,10 +256,15 @@ void EmulatedDevice::Plug(Link link) {
 }
 
 void EmulatedDevice::Unplug(Link link) {
+  std::vector<std::shared_ptr<HidConnection>> keep;  // released after the lock (see HandleOutput)
   std::lock_guard lock(mutex_);
   state_->plugged[Index(link)] = false;
-  for (auto& weak : state_->connections[Index(link)])
-    if (auto c = weak.lock()) c->Disconnect();
+  for (auto& weak : state_->connections[Index(link)]) {
+    if (auto c = weak.lock()) {
+      c->Disconnect();
+      keep.push_back(std::move(c));
+    }
+  }
   state_->connections[Index(link)].clear();
 }
 
@@ -318,6 +323,7 @@ void EmulatedDevice::ClearFaults() {
 // Notifications
 
 bool EmulatedDevice::Notify(std::uint16_t code) {
+  std::vector<std::shared_ptr<HidConnection>> keep;  // released after the lock (see HandleOutput)
   std::lock_guard lock(mutex_);
   State& s = *state_;
   std::optional<Link> via;
@@ -330,8 +336,12 @@ bool EmulatedDevice::Notify(std::uint16_t code) {
   std::vector<std::uint8_t> report{kReportIdConsumer, static_cast<std::uint8_t>(code & 0xFF),
                                    static_cast<std::uint8_t>(code >> 8)};
   const auto ready = Clock::now();
-  for (auto& weak : s.connections[Index(*via)])
-    if (auto c = weak.lock()) c->Deliver(report, ready);
+  for (auto& weak : s.connections[Index(*via)]) {
+    if (auto c = weak.lock()) {
+      c->Deliver(report, ready);
+      keep.push_back(std::move(c));
+    }
+  }
   return true;
 }
 
@@ -523,6 +533,9 @@ std::shared_ptr<HidConnection> EmulatedDevice::Connect(Link link, bool read, boo
 }
 
 EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<const std::uint8_t> report) {
+  // Connections reached while the lock is held are released only after it: the last reference
+  // to a connection (and through it to this device) must not be dropped under the device lock.
+  std::vector<std::shared_ptr<HidConnection>> keep;
   std::lock_guard lock(mutex_);
   State& s = *state_;
   if (!s.plugged[Index(link)] || report.empty()) return WriteVerdict::kGone;
@@ -571,8 +584,12 @@ EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<c
   };
   const auto ready = Clock::now() + s.latency;
   auto send = [&](const std::array<std::uint8_t, kReportSize>& answer) {
-    for (auto& weak : s.connections[Index(link)])
-      if (auto c = weak.lock()) c->Deliver(std::vector<std::uint8_t>(answer.begin(), answer.end()), ready);
+    for (auto& weak : s.connections[Index(link)]) {
+      if (auto c = weak.lock()) {
+        c->Deliver(std::vector<std::uint8_t>(answer.begin(), answer.end()), ready);
+        keep.push_back(std::move(c));
+      }
+    }
     ex.answers.emplace_back(answer.begin(), answer.end());
   };
 
@@ -585,8 +602,12 @@ EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<c
     ex.note = "unplugged";
     log(std::move(ex));
     s.plugged[Index(link)] = false;
-    for (auto& weak : s.connections[Index(link)])
-      if (auto c = weak.lock()) c->Disconnect();
+    for (auto& weak : s.connections[Index(link)]) {
+      if (auto c = weak.lock()) {
+        c->Disconnect();
+        keep.push_back(std::move(c));
+      }
+    }
     s.connections[Index(link)].clear();
     return WriteVerdict::kAccepted;
   }

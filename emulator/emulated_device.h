@@ -62,17 +62,21 @@ inline constexpr std::size_t kLiveFrameSize = 512;
 inline constexpr std::size_t kStatusSize = 56;
 inline constexpr std::size_t kHeadsetLedCount = 13;
 
-// The memory areas the commands address (sizes by product: see EmulatedDevice::AreaSize).
+// The memory areas the commands address. Sizes (keyboard / mouse / mouse pad / headset; an area
+// of size 0 answers every access with 0xFE):
 enum class Area {
-  kInfo,          // 34-byte information block (read info)
-  kParameters,    // parameter memory: byte 0 the active profile, then the settings records
-  kKeyMap,        // 3 bytes per key slot (type, p1, p2)
-  kKeyPositions,  // one byte per key slot: row << 4 | column, 0xFF = no light
-  kColorSlots,    // custom colour slots, 512 bytes each (keyboard: 8 slots)
-  kLiveFrame,     // the last streamed colours, 3 bytes per light position
-  kMacros,        // macro block as received (capacity = info byte 6 x 128)
-  kRecoil,        // recoil block as received (mouse)
-  kStatus,        // battery %, charge state, 0, 0, 0, phone type, ...
+  kInfo,          // 34 each. Bytes 0-1 firmware version, 2 kind (1, 2, 3, 7), 3 profiles (5),
+                  // 5 key count (126 / 11 / 0 / 0), 6 macro capacity in 128-byte units
+                  // (16 / 8 / 0 / 0), 7 light count (126 / 15 / 15 / 13); mouse: 9-10 sensor
+                  // code 13093, 11 step 50, 12 slider maximum 120, 14-15 base 50
+  kParameters,    // 1024 each: byte 0 the active profile, five settings records (factory values)
+  kKeyMap,        // 512 / 512 / 0 / 0: 3 bytes per key slot (type, p1, p2), factory codes
+  kKeyPositions,  // 512 / 512 / 0 / 0: one byte per key slot, row << 4 | column, 0xFF no light
+  kColorSlots,    // 4096 / 0 / 0 / 0: eight custom colour slots of 512 bytes
+  kLiveFrame,     // 512 each: the last streamed colours, 3 bytes per light position
+  kMacros,        // info byte 6 x 128: the macro block as received
+  kRecoil,        // 0 / 1024 / 0 / 0: the recoil block as received
+  kStatus,        // 56 each: battery % (100), charge state, 0, 0, 0, phone type
 };
 
 struct UsbIdentity {
@@ -91,7 +95,7 @@ enum class FaultKind {
   kStatusFF,      // answered with status 0xFF; nothing is done
   kLinkDown,      // through the receiver: answered with 0xAA as if the device were out of reach
   kUnplug,        // the identity the request came through is unplugged on receipt, no answer
-  kWriteTimeout,  // the write of the request times out; the device never sees it
+  kWriteTimeout,  // the write of the request times out; it is logged, not carried out
 };
 struct Fault {
   FaultKind kind = FaultKind::kNoAnswer;
@@ -205,7 +209,8 @@ class EmulatedDevice : public std::enable_shared_from_this<EmulatedDevice> {
   bool LoadMemory(const std::string& path, std::string* error = nullptr);
 
   // --- Transport, for the HID backends ---
-  // A connection to the interface of a plugged identity (nullptr when it is not plugged). Only
+  // A connection to the interface of a plugged identity (nullptr when it is not plugged); the
+  // device must be owned by a shared_ptr (Emulator::AddDevice makes them so). Only
   // reading connections receive input reports.
   std::shared_ptr<HidConnection> Connect(Link link, bool read, bool write);
 

@@ -80,12 +80,24 @@ bool EmulatedHidBackend::Enumerate(std::vector<std::string>& paths) {
   return true;
 }
 
+std::string EmulatedHidBackend::InterfacePath(std::string_view node, std::size_t collection) const {
+  PresentInterface p;
+  if (!emulator_.NodeIdentity(node, p)) return "";
+  const hid::ParseResult parsed = hid::ParseReportDescriptor(p.device->ReportDescriptor());
+  const std::size_t count = parsed.descriptor ? std::max<std::size_t>(parsed.descriptor->collections.size(), 1) : 1;
+  const std::size_t index = collection == 0 ? 0 : collection - 1;
+  if (index >= count || (collection == 0 && count > 1)) return "";
+  return hid::FormatInterfacePath(kScheme, p.node, p.identity.vendor_id, p.identity.product_id,
+                                  p.identity.interface_number, index, count);
+}
+
 std::unique_ptr<platform::HidHandle> EmulatedHidBackend::Open(const std::string& path,
                                                               const platform::HidOpenFlags& flags) {
   const std::optional<std::string_view> node = hid::PathNode(path, kScheme);
   if (!node) return nullptr;
   PresentInterface p;
   if (!emulator_.NodeIdentity(*node, p)) return nullptr;
+  if (!hid::PathKeysMatch(path, p.identity.vendor_id, p.identity.product_id)) return nullptr;
   const std::span<const std::uint8_t> bytes = p.device->ReportDescriptor();
   std::vector<std::uint8_t> descriptor(bytes.begin(), bytes.end());
   const hid::ParseResult parsed = hid::ParseReportDescriptor(descriptor);

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddActivateCommand(app);
   brimvex::tools::AddSendCommand(app);
   brimvex::tools::AddInfoCommand(app);
+  brimvex::tools::AddListCommand(app);
   CLI11_PARSE(app, argc, argv);
   return brimvex::tools::ExitCode();
 }

@@ -13,5 +13,7 @@ void AddActivateCommand(CLI::App& app);
 void AddSendCommand(CLI::App& app);
 // `info KIND [--emulate] [--wireless]`: read a product's information block and status.
 void AddInfoCommand(CLI::App& app);
+// `list [--emulate]`: the HID interfaces of the supported products (or of the emulated set).
+void AddListCommand(CLI::App& app);
 
 }  // namespace brimvex::tools

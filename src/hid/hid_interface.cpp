@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hid/hid_path.h"
+#include "platform/trace.h"
 
 namespace brimvex::hid {
 
@@ -11,7 +12,8 @@ constexpr std::array<ReportType, 3> kTypes{ReportType::kInput, ReportType::kOutp
 constexpr std::size_t kFirstCapacity = 4;  // doubled before the first pass: 8 entries
 
 std::uint16_t UsageCount(const ValueCap& cap) {
-  return cap.is_range ? static_cast<std::uint16_t>(cap.usage_max - cap.usage_min + 1) : std::uint16_t{1};
+  return cap.is_range && cap.usage_max >= cap.usage_min ? static_cast<std::uint16_t>(cap.usage_max - cap.usage_min + 1)
+                                                        : std::uint16_t{1};
 }
 std::uint16_t Narrow(std::size_t n) { return static_cast<std::uint16_t>(std::min<std::size_t>(n, 0xFFFF)); }
 }  // namespace
@@ -94,7 +96,10 @@ bool HidInterface::FillCapabilities(platform::HidHandle& handle) {
   attributes_ = handle.Attributes();
   const std::vector<std::uint8_t> descriptor = handle.ReportDescriptor();
   ParseResult parsed = ParseReportDescriptor(descriptor);
-  if (!parsed.descriptor) return false;
+  if (!parsed.descriptor) {
+    platform::Trace("HID report descriptor refused: " + parsed.error + " (" + path_ + ")");
+    return false;
+  }
   const std::size_t index = CollectionIndexFromPath(path_);
   if (index >= parsed.descriptor->collections.size()) return false;
   collection_ = std::move(parsed.descriptor->collections[index]);
@@ -121,7 +126,9 @@ void HidInterface::FillType(ReportType t) {
   for (const ValueCap& cap : per.value_caps) value_items += UsageCount(cap);
   std::size_t data_indices = value_items;
   for (const ButtonCap& cap : per.button_caps)
-    data_indices += cap.is_range ? static_cast<std::size_t>(cap.usage_max - cap.usage_min + 1) : 1;
+    data_indices += cap.is_range && cap.usage_max >= cap.usage_min
+                        ? static_cast<std::size_t>(cap.usage_max - cap.usage_min + 1)
+                        : 1;
   caps_.number_button_caps[Index(t)] = Narrow(per.button_caps.size());
   caps_.number_value_caps[Index(t)] = Narrow(per.value_caps.size());
   caps_.number_data_indices[Index(t)] = Narrow(data_indices);
@@ -136,14 +143,15 @@ std::vector<HidDataItem> BuildDataItems(const TopLevelCollection& collection, Re
     item.is_button = true;
     item.usage_page = cap.usage_page;
     item.usage_min = cap.usage_min;
-    item.usage_max = cap.is_range ? cap.usage_max : cap.usage_min;
-    item.max_usage_list_length = collection.MaxUsageListLength(t, cap.usage_page);
+    item.usage_max = cap.is_range ? std::max(cap.usage_max, cap.usage_min) : cap.usage_min;
+    // A hostile descriptor cannot make one list larger than every 16-bit usage.
+    item.max_usage_list_length = std::min<std::uint32_t>(collection.MaxUsageListLength(t, cap.usage_page), 0x10000);
     item.usage_list.assign(item.max_usage_list_length, 0);
     item.report_id = cap.report_id;
     items.push_back(std::move(item));
   }
   for (const ValueCap& cap : collection.ValueCaps(t)) {
-    const std::uint32_t last = cap.is_range ? cap.usage_max : cap.usage_min;
+    const std::uint32_t last = cap.is_range ? std::max(cap.usage_max, cap.usage_min) : cap.usage_min;
     for (std::uint32_t u = cap.usage_min; u <= last; ++u) {
       HidDataItem item;
       item.usage_page = cap.usage_page;

@@ -61,6 +61,13 @@ std::string FormatInterfacePath(std::string_view scheme, std::string_view node, 
   return path;
 }
 
+bool PathKeysMatch(std::string_view path, std::uint16_t vendor_id, std::uint16_t product_id) {
+  const bool has_vid = FindNoCase(path, kVendorKey) != std::string_view::npos;
+  const bool has_pid = FindNoCase(path, kProductKey) != std::string_view::npos;
+  return (!has_vid || (PathField(path, kVendorKey) & 0xFFFF) == vendor_id) &&
+         (!has_pid || (PathField(path, kProductKey) & 0xFFFF) == product_id);
+}
+
 std::optional<std::string_view> PathNode(std::string_view path, std::string_view scheme) {
   if (path.size() <= scheme.size() || path.substr(0, scheme.size()) != scheme || path[scheme.size()] != ':')
     return std::nullopt;

@@ -28,6 +28,10 @@ std::string FormatInterfacePath(std::string_view scheme, std::string_view node, 
                                 std::uint16_t product_id, std::optional<std::uint8_t> interface_number,
                                 std::size_t collection, std::size_t collection_count);
 
+// False when the path carries a "vid_" or "pid_" key that differs from the given identity (a
+// path without the keys matches any).
+bool PathKeysMatch(std::string_view path, std::uint16_t vendor_id, std::uint16_t product_id);
+
 // The node part of a path of the scheme ("/dev/hidraw3" for "hidraw:/dev/hidraw3#..."), or nullopt
 // when the path has another scheme.
 std::optional<std::string_view> PathNode(std::string_view path, std::string_view scheme);

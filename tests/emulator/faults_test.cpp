@@ -1,6 +1,7 @@
 // Fault injection and the transport side of the emulator: what a host sees when things go wrong.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "emulator/emulator.h"
@@ -148,6 +149,41 @@ TEST(Emulator, NodesFollowPlugAndUnplug) {
   EXPECT_EQ(emulator.PresentInterfaces()[1].node, "mouse");
   EXPECT_EQ(emulator.Connect("mouse-receiver", true, true), nullptr);
   EXPECT_EQ(emulator.AddDevice(Product::kMouse).name(), "mouse2");
+}
+
+TEST(Emulator, HostsAndControlsOnSeveralThreadsAtOnce) {
+  Emulator emulator;
+  EmulatedDevice& kb = emulator.AddDevice(Product::kKeyboard);
+  kb.SetLatency(Millis(0));
+  kb.Plug(Link::kCable);
+  kb.Plug(Link::kReceiver);
+  constexpr int kRequests = 200;
+  auto host = [&](Link link, std::atomic<int>& answered) {
+    Client client(kb, link);
+    for (int i = 0; i < kRequests; ++i)
+      if (client.Exchange(Request(0x1A, 0, {}, 6), Millis(1000))) ++answered;
+  };
+  std::atomic<int> cable{0}, receiver{0};
+  std::atomic<bool> done{false};
+  std::thread a([&] { host(Link::kCable, cable); });
+  std::thread b([&] { host(Link::kReceiver, receiver); });
+  std::thread controls([&] {
+    for (std::uint8_t i = 0; !done; ++i) {
+      kb.SetBattery(i);
+      kb.SetPoweredOn(i % 2 == 0);
+      kb.KeyPress(i);
+      (void)kb.ExchangeLog();
+      (void)kb.Memory(Area::kStatus);
+    }
+  });
+  a.join();
+  b.join();
+  done = true;
+  controls.join();
+  // Each request got exactly one answer (through the receiver sometimes the 0xAA one).
+  EXPECT_EQ(cable, kRequests);
+  EXPECT_EQ(receiver, kRequests);
+  EXPECT_EQ(kb.ExchangeCount(), 2u * kRequests);
 }
 
 }  // namespace
