@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   // Subcommands register here, one line each.
   brimvex::tools::AddActivateCommand(app);
   brimvex::tools::AddSendCommand(app);
+  brimvex::tools::AddInfoCommand(app);
+  brimvex::tools::AddListCommand(app);
   CLI11_PARSE(app, argc, argv);
   return brimvex::tools::ExitCode();
 }

@@ -11,5 +11,9 @@ int& ExitCode();
 void AddActivateCommand(CLI::App& app);
 // `send NAME [WPARAM] [LPARAM]`: post a registered message to the running Brimvex.
 void AddSendCommand(CLI::App& app);
+// `info KIND [--emulate] [--wireless]`: read a product's information block and status.
+void AddInfoCommand(CLI::App& app);
+// `list [--emulate]`: the HID interfaces of the supported products (or of the emulated set).
+void AddListCommand(CLI::App& app);
 
 }  // namespace brimvex::tools
