@@ -379,31 +379,26 @@ class Parser {
     for (const Piece& p : pieces) {
       const std::uint32_t offset = f.bit_offset + p.first_slot * f.bit_size;
       const auto count = static_cast<std::uint16_t>(p.count);
+      // The fields both kinds of cap share.
+      auto fill = [&](auto& cap) {
+        cap.usage_page = p.run.page;
+        cap.report_id = f.report_id;
+        cap.is_range = p.run.is_range;
+        cap.usage_min = p.run.min;
+        cap.usage_max = p.run.max;
+        cap.bit_offset = offset;
+        cap.bit_size = f.bit_size;
+        cap.report_count = count;
+        cap.logical_min = f.logical_min;
+        cap.logical_max = f.logical_max;
+        return cap;
+      };
       if (f.is_button) {
         ButtonCap cap;
-        cap.usage_page = p.run.page;
-        cap.report_id = f.report_id;
-        cap.is_range = p.run.is_range;
-        cap.usage_min = p.run.min;
-        cap.usage_max = p.run.max;
-        cap.bit_offset = offset;
-        cap.bit_size = f.bit_size;
-        cap.report_count = count;
-        cap.logical_min = f.logical_min;
-        cap.logical_max = f.logical_max;
-        tlc.button_caps[t].push_back(cap);
+        tlc.button_caps[t].push_back(fill(cap));
       } else {
         ValueCap cap;
-        cap.usage_page = p.run.page;
-        cap.report_id = f.report_id;
-        cap.is_range = p.run.is_range;
-        cap.usage_min = p.run.min;
-        cap.usage_max = p.run.max;
-        cap.bit_offset = offset;
-        cap.bit_size = f.bit_size;
-        cap.report_count = count;
-        cap.logical_min = f.logical_min;
-        cap.logical_max = f.logical_max;
+        fill(cap);
         cap.physical_min = f.physical_min;
         cap.physical_max = f.physical_max;
         tlc.value_caps[t].push_back(cap);
