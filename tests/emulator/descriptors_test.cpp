@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "hid/report_descriptor.h"
+#include "test_support/fuzz_seed.h"
 
 namespace brimvex::emulator {
 namespace {
@@ -73,26 +74,12 @@ TEST(Descriptors, EveryNotificationCodeIsAUsageOfTheConsumerCollection) {
   }
 }
 
-// Writes the descriptors into the parser fuzzer's seed corpus when BRIMVEX_WRITE_SEED_CORPUS
-// names a folder (same seed format as the parser's own seeds: 16-bit length, the descriptor, then
-// per collection a length byte and one report).
-TEST(Descriptors, SeedCorpusWhenAsked) {
-  const char* folder = std::getenv("BRIMVEX_WRITE_SEED_CORPUS");
-  if (folder == nullptr) GTEST_SKIP() << "set BRIMVEX_WRITE_SEED_CORPUS to a folder to write the seeds";
-  std::filesystem::create_directories(folder);
+// The parser fuzzer's seeds include the products' descriptors.
+TEST(Descriptors, AreInTheFuzzerSeedCorpus) {
   for (const Case& c : Cases()) {
-    std::vector<std::uint8_t> seed = {static_cast<std::uint8_t>(c.bytes.size()),
-                                      static_cast<std::uint8_t>(c.bytes.size() >> 8)};
-    seed.insert(seed.end(), c.bytes.begin(), c.bytes.end());
-    for (const Expected& e : c.collections) {
-      if (e.input_length == 0) continue;
-      seed.push_back(static_cast<std::uint8_t>(e.input_length));
-      seed.push_back(e.report_id);
-      seed.insert(seed.end(), e.input_length - 1u, 0x01);
-    }
-    std::ofstream out(std::filesystem::path(folder) / c.name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
-    ASSERT_TRUE(out.good());
+    std::vector<test::SeedReport> reports;
+    for (const Expected& e : c.collections) reports.push_back({e.input_length, e.report_id});
+    EXPECT_EQ(test::CheckSeed(c.name, test::DescriptorSeed(c.bytes, reports)), "");
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "hid_descriptor/descriptors.h"
+#include "test_support/fuzz_seed.h"
 
 namespace brimvex::hid {
 
@@ -491,26 +492,14 @@ TEST(ParseReportDescriptor, RejectsTruncationsInsideACollection) {
   }
 }
 
-// Writes the test descriptors as the fuzzer's seed corpus when BRIMVEX_WRITE_SEED_CORPUS names a
-// folder: a 16-bit little-endian descriptor length, the descriptor, then one zero-filled report
-// per collection (a length byte and the bytes).
-TEST(SeedCorpus, WritesTheDescriptorsWhenAsked) {
-  const char* folder = std::getenv("BRIMVEX_WRITE_SEED_CORPUS");
-  if (folder == nullptr) GTEST_SKIP() << "set BRIMVEX_WRITE_SEED_CORPUS to a folder to write the seeds";
-  std::filesystem::create_directories(folder);
+// The fuzzer's seeds are these descriptors.
+TEST(SeedCorpus, HoldsEveryTestDescriptor) {
   for (const DescriptorCase& c : Cases()) {
-    Bytes seed = {static_cast<std::uint8_t>(c.bytes->size()), static_cast<std::uint8_t>(c.bytes->size() >> 8)};
-    seed.insert(seed.end(), c.bytes->begin(), c.bytes->end());
-    for (const auto& tlc : Parsed(*c.bytes).collections) {
-      const std::uint16_t length = tlc.ReportLength(ReportType::kInput);
-      if (length == 0) continue;
-      seed.push_back(static_cast<std::uint8_t>(length));
-      seed.push_back(tlc.report_ids.empty() ? 0 : tlc.report_ids.front());
-      seed.insert(seed.end(), length - 1u, 0x01);
-    }
-    std::ofstream out(std::filesystem::path(folder) / c.name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
-    ASSERT_TRUE(out.good());
+    std::vector<brimvex::test::SeedReport> reports;
+    for (const auto& tlc : Parsed(*c.bytes).collections)
+      reports.push_back(
+          {tlc.ReportLength(ReportType::kInput), tlc.report_ids.empty() ? std::uint8_t{0} : tlc.report_ids.front()});
+    EXPECT_EQ(brimvex::test::CheckSeed(c.name, brimvex::test::DescriptorSeed(*c.bytes, reports)), "");
   }
 }
 
