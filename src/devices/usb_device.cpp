@@ -81,7 +81,11 @@ COmbrixUSBDevice::COmbrixUSBDevice(platform::HidBackend& backend, platform::Even
 
 COmbrixUSBDevice::~COmbrixUSBDevice() {
   StopWorkers();
-  // A worker that did not end in time was let go; it still runs on this object, with its stop
+  JoinDetachedWorkers();
+}
+
+void COmbrixUSBDevice::JoinDetachedWorkers() {
+  // A worker that did not end in time was let go; it still runs on this object with its stop
   // event set, so the object waits for it rather than free what it uses.
   if (light_detached_) light_exited_.Wait();
   for (auto& w : event_workers_) {

@@ -265,6 +265,9 @@ class COmbrixUSBDevice : public ui::Container {
 
  protected:
   void SetDeviceType(int type) { device_type_ = type; }
+  // Waits for the workers that were let go after a stop time-out. A concrete device calls it
+  // with StopWorkers in its destructor, while its own operations still exist.
+  void JoinDetachedWorkers();
   // The light worker's mode table and its exit line.
   virtual std::span<const LightModeRow> LightModeTable() const { return {}; }
   virtual const char* LightWorkerExitLine() const { return "灯光线程设定退出"; }
