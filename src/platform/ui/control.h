@@ -101,6 +101,9 @@ class Control {
   virtual bool Activate();
   // A control timer fired; by default the window is told with a "timer" notification.
   virtual void OnTimer(std::uint32_t id);
+  // The window was shown or hidden (minimised counts as hidden). Called on every control of
+  // the tree; the default does nothing.
+  virtual void OnWindowVisibility(bool /*visible*/) {}
 
   // Raises a notification from this control to its window's notifiers (nothing when detached).
   void Notify(const char* type, std::uint64_t wparam = 0, std::int64_t lparam = 0);

@@ -26,6 +26,28 @@ class Button : public Label {
   explicit Button(std::string class_name) : Label(std::move(class_name)) {}
 };
 
+// A button that shows a live colour (an LED of a device picture) under its images: 0xAARRGGBB,
+// the alpha being the brightness the colour is shown at. Setting it only stores it; RepaintLive
+// tells the window, so the owner decides how often the window repaints.
+class LiveColorButton : public Button {
+ public:
+  LiveColorButton() : Button("LiveColorButton") {}
+  std::uint32_t LiveColor() const { return live_color_; }
+  // True when the colour changed.
+  bool SetLiveColor(std::uint32_t argb) {
+    if (argb == live_color_) return false;
+    live_color_ = argb;
+    return true;
+  }
+  void RepaintLive() { Changed(Aspect::kStyle); }
+
+ protected:
+  explicit LiveColorButton(std::string class_name) : Button(std::move(class_name)) {}
+
+ private:
+  std::uint32_t live_color_ = 0;
+};
+
 // A selectable button. Options of one group (in one window) are exclusive: a click selects;
 // without a group a click toggles. A change raises "selectchanged".
 class Option : public Button {

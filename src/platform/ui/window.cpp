@@ -104,17 +104,27 @@ void Window::UnselectGroup(std::string_view group, const Control* except) {
 
 void Window::Show(bool show) {
   if (host_ != nullptr) host_->Show(show);
+  HostVisibilityChanged(show);
+}
+void Window::HostVisibilityChanged(bool visible) {
+  if (root_ != nullptr) root_->ForEach([visible](Control& c) { c.OnWindowVisibility(visible); });
+}
+int Window::RefreshRate() const {
+  const int rate = host_ != nullptr ? host_->RefreshRate() : 0;
+  return rate > 0 ? rate : 60;
 }
 bool Window::IsVisible() const { return host_ != nullptr && host_->IsVisible(); }
 bool Window::IsMinimized() const { return host_ != nullptr && host_->IsMinimized(); }
 void Window::Minimize() {
   if (host_ != nullptr) host_->Minimize();
+  HostVisibilityChanged(false);
 }
 void Window::Maximize() {
   if (host_ != nullptr) host_->Maximize();
 }
 void Window::Restore() {
   if (host_ != nullptr) host_->Restore();
+  HostVisibilityChanged(IsVisible());
 }
 void Window::CenterWindow() {
   if (host_ != nullptr) host_->Center();

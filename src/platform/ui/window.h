@@ -78,6 +78,11 @@ class Window {
   void UnselectGroup(std::string_view group, const Control* except);
 
   void Show(bool show = true);
+  // The host tells the model that the window became visible or hidden (shown, hidden,
+  // minimised, restored); the controls of the tree hear of it through OnWindowVisibility.
+  void HostVisibilityChanged(bool visible);
+  // Display refreshes per second of the host's screen (60 without a host).
+  int RefreshRate() const;
   bool IsVisible() const;
   bool IsMinimized() const;
   void Minimize();

@@ -27,6 +27,8 @@ class WindowHost {
   virtual void ControlChanged(Control& control, Aspect aspect) = 0;
   // The tree or the DPI changed: lay everything out again.
   virtual void Relayout() = 0;
+  // Refreshes per second of the screen showing the window; 0 when unknown.
+  virtual int RefreshRate() const { return 0; }
 };
 
 }  // namespace brimvex::ui

@@ -1,0 +1,365 @@
+#pragma once
+// COmbrixUSBDevice: the abstract device. One object per connected product; it is the product's
+// page (a horizontal layout holding the device picture with one button per key and per light),
+// its in-memory model (information block, LED frame, light state) and its translator between the
+// profile and the device commands. The base gives every device operation its default behaviour,
+// the LED frame and its streaming, the simple preview effects, the light worker and the event
+// workers, and the file locations of a device. The owner (the device's entry in the selector
+// strip) decides when the device talks to the product; it drives the device from the UI thread.
+#include <json/value.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "devices/device_kind.h"
+#include "devices/light_preview.h"
+#include "hid/command_channel.h"
+#include "platform/event.h"
+#include "platform/event_loop.h"
+#include "platform/hid_backend.h"
+#include "platform/ui/container.h"
+#include "platform/worker_thread.h"
+
+namespace brimvex::ui {
+class DialogBuilder;
+class TabLayout;
+}  // namespace brimvex::ui
+
+namespace brimvex::devices {
+
+class CDeviceKeyButtonUI;
+
+// The slot record that names a device, as discovery hands it over (copied whole).
+struct DeviceDescriptor {
+  std::uint16_t vendor_id = 0;
+  std::uint16_t product_id = 0;
+  std::uint16_t interface_number = 0;
+  std::uint16_t collection_number = 0;
+  std::uint16_t type = 0;
+  std::uint16_t role = 0;
+  std::uint32_t found = 0;
+  std::uint16_t usage_page = 0;
+  std::uint16_t usage = 0;
+  std::uint16_t has_partner = 0;
+  std::uint16_t partner_row = 0;
+  std::string path;
+};
+
+// What the device asks of its owner, the selector entry. Both calls may come from any thread.
+class DeviceOwner {
+ public:
+  virtual ~DeviceOwner() = default;
+  // Run the device's Resync on the UI thread after `delay`.
+  virtual void RequestResync(platform::Millis delay) = 0;
+  // Run the device's RefreshPage on the UI thread.
+  virtual void RequestRefreshPage() = 0;
+};
+
+// The audio light record in force (mode and colours).
+struct AudioLightState {
+  std::uint32_t mode = 0;
+  std::uint32_t color = 0;
+  std::uint32_t flags = 0;
+  friend bool operator==(const AudioLightState&, const AudioLightState&) = default;
+};
+
+// The light workers count ticks of this period: a tick is counted once the clock has moved on by
+// more than 1 ms (at millisecond resolution, 2 ms) since the last one, so a row's threshold of N
+// ticks is a step every N x 2 ms.
+inline constexpr platform::Millis kLightTickPeriod{2};
+// While the command channel is closed, or another device drives the common light effect, the
+// light worker looks again after this long (or at once when the light state changes).
+inline constexpr platform::Millis kLightIdleRecheck{100};
+inline constexpr platform::Millis kLightWorkerStopTimeout{1000};
+inline constexpr platform::Millis kEventWorkerStopTimeout{500};
+// After a failed frame nothing is streamed for this long.
+inline constexpr platform::Millis kFrameFailurePause{200};
+
+class COmbrixUSBDevice : public ui::Container {
+ public:
+  // One row of a light worker's mode table: the mode index, the step threshold in ticks for
+  // speed 0..4, and the step.
+  struct LightModeRow {
+    int mode = 0;
+    std::array<std::uint8_t, 5> threshold{};
+    void (COmbrixUSBDevice::*step)() = nullptr;
+  };
+
+  COmbrixUSBDevice(platform::HidBackend& backend, platform::EventLoop& loop,
+                   std::string class_name = "COmbrixUSBDevice");
+  ~COmbrixUSBDevice() override;
+
+  // --- Channels and loop ---
+  hid::CommandChannel& CommandChannelRef() { return command_channel_; }
+  hid::CommandChannel& EventChannelRef() { return event_channel_; }
+  platform::EventLoop& Loop() const { return loop_; }
+
+  // --- Identity and owner (set by the device manager) ---
+  void SetDescriptor(const DeviceDescriptor& descriptor);
+  DeviceDescriptor Descriptor() const;
+  int DeviceType() const { return device_type_; }
+  int SubType() const { return sub_type_; }
+  void SetSubType(int sub_type) { sub_type_ = sub_type; }
+  void SetOwner(DeviceOwner* owner) { owner_.store(owner); }
+  DeviceOwner* Owner() const { return owner_.load(); }
+  // The power display control of the page (may be null) and whether the device reports power.
+  void SetPowerDisplay(ui::Control* display, bool has_power_display);
+  ui::Control* PowerDisplay() const { return power_display_; }
+  bool HasPowerDisplay() const { return has_power_display_; }
+  void SetHasPowerDisplay(bool has) { has_power_display_ = has; }
+  bool PowerPollSuppressed() const { return power_poll_suppressed_.load(); }
+  void SetPowerPollSuppressed(bool suppressed) { power_poll_suppressed_.store(suppressed); }
+  void SetLightEditor(ui::Control* editor) { light_editor_ = editor; }
+  ui::Control* LightEditor() const { return light_editor_; }
+  void SetProfileList(ui::Control* list) { profile_list_ = list; }
+  ui::Control* ProfileList() const { return profile_list_; }
+  const std::string& DeviceFolderName() const { return device_folder_name_; }
+  void SetDeviceFolderName(std::string name) { device_folder_name_ = std::move(name); }
+  const std::string& CurrentProfileName() const { return current_profile_name_; }
+  void SetCurrentProfileName(std::string name) { current_profile_name_ = std::move(name); }
+  const std::string& LightFileName() const { return light_file_name_; }
+  void SetLightFileName(std::string name) { light_file_name_ = std::move(name); }
+  // Position of the device among those of its kind, and the row of its device-option entry.
+  int Ordinal() const { return ordinal_; }
+  void SetOrdinal(int ordinal) { ordinal_ = ordinal; }
+  int DeviceOptionRow() const { return device_option_row_; }
+  void SetDeviceOptionRow(int row) { device_option_row_ = row; }
+  int MouseParameter() const { return mouse_parameter_; }
+  void SetMouseParameter(int value) { mouse_parameter_ = value; }
+  hid::InfoBlock& Info() { return info_; }
+
+  // --- Button tables (the counts size them) ---
+  int KeyButtonCount() const { return key_button_count_; }
+  int LightButtonCount() const { return light_button_count_; }
+  // Resizes the key button table.
+  void SetKeyButtonCount(int count);
+  // Resizes the light button table, the LED frame and the per-light effect table; zeroes both.
+  void SetLightButtonCount(int count);
+  CDeviceKeyButtonUI* KeyButton(int n) const;
+  CDeviceKeyButtonUI* LightButton(int n) const;
+  ui::Container* SelectPanel() const { return select_panel_; }
+  int SelectedKey() const { return selected_key_; }
+  const std::map<int, int>& KeyIndexMap(int which) const { return key_index_maps_.at(static_cast<std::size_t>(which)); }
+  void SetKeyIndexMap(int which, std::map<int, int> map) {
+    key_index_maps_.at(static_cast<std::size_t>(which)) = std::move(map);
+  }
+
+  // --- Light state ---
+  // The LED frame as it stands (whole entries, under the frame lock).
+  std::vector<Rgba> FrameSnapshot() const;
+  std::size_t LedCount() const;
+  PreviewState PreviewSnapshot() const;
+  void SetPreviewState(const PreviewState& state);
+  ReactiveLevels ReactiveSnapshot() const;
+  void SetReactiveLevels(const ReactiveLevels& levels);
+  std::vector<std::array<std::uint8_t, 16>> PerLightEffects() const;
+
+  // --- Host light control and page repaint ---
+  // When turned on for a keyboard, CMD_LIGHT_CONTROL is sent at once; returns that result
+  // (RESULT_OK when nothing was sent).
+  int SetHostLightControl(bool on);
+  bool HostLightControl() const { return host_light_control_.load(); }
+  void SetPreviewRepaint(bool on) { preview_repaint_ = on; }
+  bool PreviewRepaint() const { return preview_repaint_; }
+  // The page's window was shown or hidden: a hidden page is not repainted.
+  void OnWindowVisibility(bool visible) override;
+  bool PageShown() const { return page_shown_; }
+  // Shortest time between two repaints of the light buttons (one display refresh).
+  void SetRepaintInterval(platform::Millis interval) { repaint_interval_ = interval; }
+  platform::Millis RepaintInterval() const { return repaint_interval_; }
+  // How many times the light buttons were told to repaint.
+  std::uint64_t RepaintCount() const { return repaint_count_; }
+
+  // --- Notices of the event workers ---
+  int ActiveProfile() const { return active_profile_.load(); }
+  int SubSetting() const { return sub_setting_.load(); }
+  // The process-wide reload flag: an event worker asks Resync to reload the profile first.
+  static bool ReloadRequested();
+  static void SetReloadRequested(bool on);
+
+  // --- File locations ---
+  // The per-device data folder (both levels created when missing), with a trailing '/'.
+  std::string DataFolder() const;
+  std::string DefaultProfilePath() const;
+  std::string CurrentProfilePath() const;
+  std::string LightConfigPath() const;
+
+  // --- Device operations, in table order ---
+  virtual void BindPageControls();
+  virtual int ApplyLightSettings();
+  virtual void PreviewBreathing();
+  virtual void PreviewBreathingFourColors();
+  virtual void PreviewStatic();
+  virtual void PreviewSpectrum();
+  virtual void PreviewBlink();
+  virtual void PreviewBlinkFourColors();
+  virtual void PreviewOff();
+  // Shows the frame on the page and streams it (cable only). RESULT_OK, or the stream's result.
+  virtual int SendLedFrame();
+  virtual void SetLedColor(int index, Rgba color);
+  virtual Rgba GetLedColor(int index) const;
+  virtual int InitialSync();
+  virtual int Resync();
+  virtual void SpareOperation1();
+  virtual void SpareOperation2();
+  virtual int ReadPowerStatus();
+  virtual int IsLinkReachable();
+  virtual int ReloadProfile();
+  virtual void RefreshPage();
+  virtual void RepairMacroKeys();
+  virtual void LoadDefaultProfile();
+  virtual std::vector<int> CollectUsedMacros();
+  virtual int WriteKeyMap(const std::vector<int>& keys);
+  virtual int WriteProfileKeyMap();
+  virtual int WriteMacros(const std::vector<int>& macro_indexes);
+  virtual int WriteSettings(int profile, int value, int flag, int a, int b);
+  virtual void LoadNameLists();
+  virtual void SetKeyIndexMaps(const std::map<int, int>& map);
+  virtual void DecayReactiveLevel(std::size_t position, int mode);
+  virtual void SeedReactiveLevels();
+  virtual void RotateWaveRow(int direction);
+  virtual void ClearReactiveLevels();
+  virtual void ShowFunctionSwitch(int type);
+  virtual int GetFunctionSwitchType() const;
+  virtual void LoadProfileFiles();
+  virtual std::string GetProfilePath() const;
+  virtual bool SaveProfile();
+  virtual void SetLightTableIndex(int index);
+  virtual int GetLightTableIndex() const;
+  virtual void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3);
+  virtual void SetAudioLightState(std::uint32_t mode, std::uint32_t color, std::uint32_t flags);
+  virtual AudioLightState GetAudioLightState();
+  virtual void SelectKeyForEditing(int index);
+  virtual void AudioLevels(std::span<const int> values);
+  virtual void AudioColor(std::span<const int> values);
+  // The concrete devices' own operations: the page content, the light state, and three
+  // effect steps of their mode tables. The base builds nothing and its effect steps do nothing.
+  virtual bool BuildPage(ui::DialogBuilder& builder);
+  virtual LightInfo GetLightState() const;
+  virtual void DeviceEffect1() {}
+  virtual void DeviceEffect2() {}
+  virtual void DeviceEffect3() {}
+
+  // Typed form of SetLightState.
+  void SetLightInfo(const LightInfo& info);
+
+  // --- Workers ---
+  // Starts the light worker; false when it runs.
+  bool StartLightWorker();
+  bool LightWorkerRunning() const { return light_worker_.Running(); }
+  // Opens the event interface of a kind by path and starts its event worker (a running one is
+  // stopped first). False when the interface does not open.
+  bool OpenEventInterface(bool receiver, const std::string& path);
+  void CloseEventInterface(bool receiver);
+  bool EventWorkerRunning(bool receiver) const;
+  // Light worker (1000 ms) then the event workers (500 ms), each with its exit trace.
+  void StopWorkers();
+  platform::WorkerThread::StopResult StopLightWorker();
+
+ protected:
+  void SetDeviceType(int type) { device_type_ = type; }
+  // The light worker's mode table and its exit line.
+  virtual std::span<const LightModeRow> LightModeTable() const { return {}; }
+  virtual const char* LightWorkerExitLine() const { return "灯光线程设定退出"; }
+  // The user-defined effect step of mode indexes without a row; returns when it wants to run
+  // again. The base shows nothing and waits for the light state to change.
+  virtual platform::Millis CustomEffectStep();
+  // The per-light overlay after every step; returns when it wants to run again.
+  virtual platform::Millis LightOverlayStep() { return platform::kInfinite; }
+  // The event worker: its exit line and what it does with one notification value.
+  virtual const char* EventWorkerExitLine() const { return "MS 设备同步线程设定退出"; }
+  virtual void HandleEventValue(std::uint16_t value, bool receiver);
+  // The notices above 1026 (keyboard) or 1025 (mouse) while the command channel is open.
+  void HandleNotice(std::uint16_t value, bool keyboard);
+  // A key slot pressed or released (keyboard notices); the base ignores them.
+  virtual void OnKeyNotice(int /*slot*/, bool /*pressed*/) {}
+  void AskResync(platform::Millis delay);
+  void AskRefreshPage();
+
+  // The frame lock guards the LED frame, preview and light state, reactive levels and custom
+  // effect list; the effect lock guards the per-light effect table.
+  std::mutex& FrameLock() const { return frame_lock_; }
+  std::mutex& EffectLock() const { return effect_lock_; }
+  // Under the frame lock.
+  std::vector<Rgba>& FrameLocked() { return frame_; }
+  PreviewState& PreviewLocked() { return preview_; }
+  LightInfo& LightLocked() { return light_; }
+  ReactiveLevels& ReactiveLocked() { return reactive_; }
+
+ private:
+  struct EventWorker;
+  void LightWorkerLoop(platform::Event& stop);
+  void EventWorkerLoop(bool receiver, platform::Event& stop);
+  void StopEventWorker(bool receiver);
+  void RepaintLightButtons(const std::vector<Rgba>& frame);
+  static void TraceStop(platform::WorkerThread::StopResult result);
+
+  hid::CommandChannel command_channel_;
+  hid::CommandChannel event_channel_;
+  platform::EventLoop& loop_;
+  hid::InfoBlock info_{};
+  std::atomic<DeviceOwner*> owner_{nullptr};
+  ui::Control* light_editor_ = nullptr;
+  ui::Control* profile_list_ = nullptr;
+  ui::Control* power_display_ = nullptr;
+  ui::Container* select_panel_ = nullptr;
+  ui::TabLayout* function_switch_ = nullptr;
+  ui::TabLayout* key_function_switch_ = nullptr;
+  std::string current_profile_name_;
+  std::string light_file_name_;
+  std::string device_folder_name_;
+  DeviceDescriptor descriptor_;
+  int device_type_ = kDeviceBase;
+  int sub_type_ = 0;
+  int key_button_count_ = 0;
+  int light_button_count_ = 0;
+  int selected_key_ = -1;
+  int function_switch_type_ = 1;
+  std::vector<CDeviceKeyButtonUI*> key_buttons_;
+  std::vector<CDeviceKeyButtonUI*> light_buttons_;
+  std::array<std::map<int, int>, 3> key_index_maps_;
+  std::vector<Rgba> frame_;
+  LightInfo light_{};
+  PreviewState preview_;
+  std::array<Json::Value, 3> name_lists_;
+  mutable std::mutex frame_lock_;
+  mutable std::mutex effect_lock_;
+  std::vector<std::array<std::uint8_t, 16>> custom_effects_;
+  std::vector<std::array<std::uint8_t, 16>> per_light_effects_;
+  std::atomic<bool> host_light_control_{true};
+  bool preview_repaint_ = true;
+  int custom_effect_count_ = 0;
+  int custom_effect_position_ = 0;
+  bool has_power_display_ = false;
+  std::atomic<bool> power_poll_suppressed_{false};
+  int light_table_index_ = 0;
+  AudioLightState audio_light_;
+  ReactiveLevels reactive_;
+  int ordinal_ = 0;
+  int device_option_row_ = -1;
+  int mouse_parameter_ = 0;
+  std::atomic<int> active_profile_{-1};
+  std::atomic<int> sub_setting_{-1};
+  // Frame pacing towards the page and the device (UI thread only).
+  bool page_shown_ = true;
+  bool repaint_pending_ = false;
+  platform::Millis repaint_interval_{16};
+  platform::Millis last_repaint_{-1000000};
+  platform::Millis stream_resume_{0};
+  std::uint64_t repaint_count_ = 0;
+  // Workers. The wake event tells the light worker that its light state changed.
+  platform::Event light_wake_{platform::Event::Mode::kAutoReset};
+  platform::Event light_exited_{platform::Event::Mode::kManualReset};
+  bool light_detached_ = false;
+  platform::WorkerThread light_worker_;
+  std::array<std::unique_ptr<EventWorker>, 2> event_workers_;
+};
+
+}  // namespace brimvex::devices
