@@ -53,7 +53,7 @@ int RunApplication(const ApplicationSetup& setup) {
   int code = 0;
   {
     // 8. The controller and its window.
-    CMainWnd main(*frontend, resources, factory, messages, peers);
+    CMainWnd main(*frontend, resources, factory, messages, peers, setup.hid_backend);
     std::string error;
     if (!skin_ok) error = resources.LastError();
     if (!skin_ok || !main.Create(&error)) {

@@ -2,8 +2,16 @@
 
 #include <array>
 
+#include "app/device_option_ui.h"
+#include "app/mp_device_power_ui.h"
+
 namespace brimvex::app {
 namespace {
+
+template <typename T>
+ui::ControlFactory::Creator Maker() {
+  return []() -> std::unique_ptr<ui::Control> { return std::make_unique<T>(); };
+}
 
 struct ControlClass {
   std::string_view name;
@@ -19,8 +27,8 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CDeviceKeyButtonUI", nullptr},
     {"CCloudShareListItemUI", nullptr},
     {"CUpdateInfoListItemUI", nullptr},
-    {"CDeviceOptionUI", nullptr},
-    {"CMpDevicePowerUI", nullptr},
+    {"CDeviceOptionUI", &Maker<CDeviceOptionUI>},
+    {"CMpDevicePowerUI", &Maker<CMpDevicePowerUI>},
     {"CComboEditContainerElementUI", nullptr},
     {"CHandImgButtonUI", nullptr},
     {"CHandImgSelectButtonUI", nullptr},
