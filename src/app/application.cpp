@@ -47,7 +47,7 @@ int RunApplication(const ApplicationSetup& setup) {
   const std::string skin = setup.program_folder + "skin/";
   const bool skin_ok = resources.LoadResource(skin);
   resources.SetLanguageFolder(setup.program_folder + "lang/");
-  RegisterControlClasses(factory);
+  RegisterControlClasses(factory, ControlContext{setup.hid_backend, &frontend->Loop()});
   // 7. The five GUID-named messages.
   RegisterGuidMessages(messages);
   int code = 0;

@@ -4,27 +4,28 @@
 
 #include "app/device_option_ui.h"
 #include "app/mp_device_power_ui.h"
+#include "devices/device_classes.h"
 
 namespace brimvex::app {
 namespace {
 
 template <typename T>
-ui::ControlFactory::Creator Maker() {
+ui::ControlFactory::Creator Maker(const ControlContext&) {
   return []() -> std::unique_ptr<ui::Control> { return std::make_unique<T>(); };
 }
 
 struct ControlClass {
   std::string_view name;
   // nullptr until the class lands.
-  ui::ControlFactory::Creator (*creator)();
+  ui::ControlFactory::Creator (*creator)(const ControlContext&);
 };
 
 constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CCircleProgressUI", nullptr},
     {"CChartViewUI", nullptr},
     {"CWndUI", nullptr},
-    {"CSelectPanelUI", nullptr},
-    {"CDeviceKeyButtonUI", nullptr},
+    {"CSelectPanelUI", [](const ControlContext&) { return devices::SelectPanelCreator(); }},
+    {"CDeviceKeyButtonUI", [](const ControlContext&) { return devices::DeviceKeyButtonCreator(); }},
     {"CCloudShareListItemUI", nullptr},
     {"CUpdateInfoListItemUI", nullptr},
     {"CDeviceOptionUI", &Maker<CDeviceOptionUI>},
@@ -41,9 +42,12 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CShootControlUI", nullptr},
     {"CMagicControlUI", nullptr},
     {"CVoice6533ControlUI", nullptr},
-    {"COmbrixUSBDevice", nullptr},
-    {"COmbrixMousePadDevice", nullptr},
-    {"COmbrixRI6533Device", nullptr},
+    {"COmbrixUSBDevice",
+     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceBase, c.hid, c.loop); }},
+    {"COmbrixMousePadDevice",
+     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceMousePad, c.hid, c.loop); }},
+    {"COmbrixRI6533Device",
+     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceHeadset, c.hid, c.loop); }},
 }};
 
 constexpr auto kNames = [] {
@@ -56,10 +60,12 @@ constexpr auto kNames = [] {
 
 std::span<const std::string_view> ControlClassNames() { return kNames; }
 
-int RegisterControlClasses(ui::ControlFactory& factory) {
+int RegisterControlClasses(ui::ControlFactory& factory, const ControlContext& context) {
   int registered = 0;
   for (const auto& c : kControlClasses) {
-    if (c.creator != nullptr && factory.Register(std::string(c.name), c.creator())) ++registered;
+    if (c.creator == nullptr) continue;
+    ui::ControlFactory::Creator creator = c.creator(context);
+    if (creator && factory.Register(std::string(c.name), std::move(creator))) ++registered;
   }
   return registered;
 }

@@ -25,7 +25,10 @@ COmbrixKeyboardDevice::COmbrixKeyboardDevice(platform::HidBackend& backend, plat
   SetDeviceType(kDeviceKeyboard);
 }
 
-COmbrixKeyboardDevice::~COmbrixKeyboardDevice() { StopWorkers(); }
+COmbrixKeyboardDevice::~COmbrixKeyboardDevice() {
+  StopWorkers();
+  JoinDetachedWorkers();
+}
 
 bool COmbrixKeyboardDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/keyboarddevice.xml");

@@ -28,7 +28,10 @@ COmbrixMouseDevice::COmbrixMouseDevice(platform::HidBackend& backend, platform::
   SetDeviceType(kDeviceMouse);
 }
 
-COmbrixMouseDevice::~COmbrixMouseDevice() { StopWorkers(); }
+COmbrixMouseDevice::~COmbrixMouseDevice() {
+  StopWorkers();
+  JoinDetachedWorkers();
+}
 
 bool COmbrixMouseDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/mousedevice.xml");

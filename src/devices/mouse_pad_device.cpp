@@ -26,7 +26,10 @@ COmbrixMousePadDevice::COmbrixMousePadDevice(platform::HidBackend& backend, plat
   SetDeviceType(kDeviceMousePad);
 }
 
-COmbrixMousePadDevice::~COmbrixMousePadDevice() { StopWorkers(); }
+COmbrixMousePadDevice::~COmbrixMousePadDevice() {
+  StopWorkers();
+  JoinDetachedWorkers();
+}
 
 bool COmbrixMousePadDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/mousepaddevice.xml");

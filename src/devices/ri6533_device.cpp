@@ -9,7 +9,10 @@ COmbrixRI6533Device::COmbrixRI6533Device(platform::HidBackend& backend, platform
   SetDeviceType(kDeviceHeadset);
 }
 
-COmbrixRI6533Device::~COmbrixRI6533Device() { StopWorkers(); }
+COmbrixRI6533Device::~COmbrixRI6533Device() {
+  StopWorkers();
+  JoinDetachedWorkers();
+}
 
 bool COmbrixRI6533Device::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/ri6533device.xml");

@@ -9,6 +9,7 @@
 #include "hid/command_codes.h"
 #include "platform/trace.h"
 #include "platform/ui/dialog_builder.h"
+#include "platform/ui/window.h"
 #include "profiles/file_helpers.h"
 
 namespace brimvex::devices {
@@ -81,7 +82,11 @@ COmbrixUSBDevice::COmbrixUSBDevice(platform::HidBackend& backend, platform::Even
 
 COmbrixUSBDevice::~COmbrixUSBDevice() {
   StopWorkers();
-  // A worker that did not end in time was let go; it still runs on this object, with its stop
+  JoinDetachedWorkers();
+}
+
+void COmbrixUSBDevice::JoinDetachedWorkers() {
+  // A worker that did not end in time was let go; it still runs on this object with its stop
   // event set, so the object waits for it rather than free what it uses.
   if (light_detached_) light_exited_.Wait();
   for (auto& w : event_workers_) {
@@ -173,7 +178,7 @@ std::vector<std::array<std::uint8_t, 16>> COmbrixUSBDevice::PerLightEffects() co
 
 int COmbrixUSBDevice::SetHostLightControl(bool on) {
   host_light_control_.store(on);
-  if (on && device_type_ == kDeviceKeyboard) return command_channel_.LightControl();
+  if (on && device_type_ == kDeviceKeyboard && command_channel_.IsOpen()) return command_channel_.LightControl();
   return hid::RESULT_OK;
 }
 
@@ -181,7 +186,13 @@ void COmbrixUSBDevice::OnWindowVisibility(bool visible) {
   const bool was = page_shown_;
   page_shown_ = visible;
   // Shown again: the next frame repaints at once, whatever the pace.
-  if (visible && !was) last_repaint_ = loop_.Now() - repaint_interval_;
+  if (visible && !was) last_repaint_ = loop_.Now() - RepaintInterval();
+}
+
+Millis COmbrixUSBDevice::RepaintInterval() const {
+  if (repaint_interval_ > Millis(0)) return repaint_interval_;
+  const int rate = GetWindow() != nullptr ? GetWindow()->RefreshRate() : 60;
+  return Millis(1000 / std::max(rate, 1));
 }
 
 bool COmbrixUSBDevice::ReloadRequested() { return g_reload_requested.load(); }
@@ -278,7 +289,7 @@ int COmbrixUSBDevice::SendLedFrame() {
   }
   repaint_pending_ = repaint_pending_ || changed;
   const Millis now = loop_.Now();
-  if (repaint_pending_ && preview_repaint_ && page_shown_ && now - last_repaint_ >= repaint_interval_) {
+  if (repaint_pending_ && preview_repaint_ && page_shown_ && now - last_repaint_ >= RepaintInterval()) {
     RepaintLightButtons(frame);
     last_repaint_ = now;
     repaint_pending_ = false;

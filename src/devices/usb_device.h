@@ -171,9 +171,10 @@ class COmbrixUSBDevice : public ui::Container {
   // The page's window was shown or hidden: a hidden page is not repainted.
   void OnWindowVisibility(bool visible) override;
   bool PageShown() const { return page_shown_; }
-  // Shortest time between two repaints of the light buttons (one display refresh).
+  // Shortest time between two repaints of the light buttons: one refresh of the window's
+  // display (60 Hz without a window) unless set here; 0 goes back to the display's.
   void SetRepaintInterval(platform::Millis interval) { repaint_interval_ = interval; }
-  platform::Millis RepaintInterval() const { return repaint_interval_; }
+  platform::Millis RepaintInterval() const;
   // How many times the light buttons were told to repaint.
   std::uint64_t RepaintCount() const { return repaint_count_; }
 
@@ -265,6 +266,9 @@ class COmbrixUSBDevice : public ui::Container {
 
  protected:
   void SetDeviceType(int type) { device_type_ = type; }
+  // Waits for the workers that were let go after a stop time-out. A concrete device calls it
+  // with StopWorkers in its destructor, while its own operations still exist.
+  void JoinDetachedWorkers();
   // The light worker's mode table and its exit line.
   virtual std::span<const LightModeRow> LightModeTable() const { return {}; }
   virtual const char* LightWorkerExitLine() const { return "灯光线程设定退出"; }
@@ -350,7 +354,7 @@ class COmbrixUSBDevice : public ui::Container {
   // Frame pacing towards the page and the device (UI thread only).
   bool page_shown_ = true;
   bool repaint_pending_ = false;
-  platform::Millis repaint_interval_{16};
+  platform::Millis repaint_interval_{0};
   platform::Millis last_repaint_{-1000000};
   platform::Millis stream_resume_{0};
   std::uint64_t repaint_count_ = 0;

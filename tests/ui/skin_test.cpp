@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 #include <set>
 
+#include "app/control_classes.h"
 #include "platform/paths.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -21,6 +22,8 @@ class SkinTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(resources_.LoadResource(Resources() + "skin/")) << resources_.LastError();
     resources_.SetLanguageFolder(Resources() + "lang/");
+    // The program's own classes (the device pages use them); those needing a context are left out.
+    app::RegisterControlClasses(factory_);
   }
   ResourceManager resources_;
   ControlFactory factory_;

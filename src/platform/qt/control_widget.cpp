@@ -157,6 +157,19 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     const auto* list = dynamic_cast<const ui::List*>(item->Parent());
     if (list != nullptr && list->CurSel() == list->IndexOf(item)) p.fillRect(r, QColor(47, 184, 196, 70));
   }
+  if (auto* led = dynamic_cast<const ui::LiveColorButton*>(&control_)) {
+    // The LED as it looks: the colour at its brightness, a rounded spot under the images.
+    const std::uint32_t c = led->LiveColor();
+    const int a = static_cast<int>(c >> 24);
+    if (a != 0) {
+      auto lit = [a](std::uint32_t v) { return static_cast<int>(v & 0xFFu) * a / 255; };
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(lit(c >> 16), lit(c >> 8), lit(c)));
+      const qreal radius = std::min(r.width(), r.height()) / 4.0;
+      p.drawRoundedRect(QRectF(r).adjusted(1, 1, -1, -1), radius, radius);
+      p.setBrush(Qt::NoBrush);
+    }
+  }
   if (hot_ && Clickable() && control_.IsEnabled()) {
     std::uint32_t hot = 0;
     if (ui::ParseColor(control_.Attribute("hotcolor"), hot)) {

@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTimer>
 
 #include "platform/qt/control_widget.h"
@@ -191,7 +193,26 @@ void WindowHostWidget::resizeEvent(QResizeEvent* event) {
   if (window_.Root() != nullptr) window_.SendNotify(window_.Root(), "windowsize");
 }
 
-void WindowHostWidget::changeEvent(QEvent* event) { QWidget::changeEvent(event); }
+void WindowHostWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Minimised counts as hidden for the pages: nothing is repainted until it comes back.
+  if (event->type() == QEvent::WindowStateChange) window_.HostVisibilityChanged(isVisible() && !isMinimized());
+}
+
+void WindowHostWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  window_.HostVisibilityChanged(!isMinimized());
+}
+
+void WindowHostWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  window_.HostVisibilityChanged(false);
+}
+
+int WindowHostWidget::RefreshRate() const {
+  const QScreen* s = screen();
+  return s != nullptr ? static_cast<int>(s->refreshRate() + 0.5) : 0;
+}
 
 void WindowHostWidget::Rebuild() {
   if (!root_widget_.isNull()) {

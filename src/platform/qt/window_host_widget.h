@@ -35,6 +35,7 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void EndModal(int code) override;
   void ControlChanged(ui::Control& control, ui::Aspect aspect) override;
   void Relayout() override;
+  int RefreshRate() const override;
 
   ui::Window& Model() const { return window_; }
   ImageCache& Images() { return images_; }
@@ -49,6 +50,8 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void Rebuild();
