@@ -20,6 +20,7 @@ bool EmulatedMachine::Listen(std::string* error) {
   // Runs on the hub's thread; the emulated devices may be turned from any thread, as real ones are
   // plugged while the program runs.
   const bool ok = hub_->Listen(std::string(emulator::kEmulatorPeer), [this](const platform::IpcMessage& m) {
+    if (m.name != emulator::kEmulatorCommandName) return;  // broadcasts meant for other programs
     std::string why;
     const auto command = emulator::DecodeEmuCommand(m, &why);
     if (command && emulator::ApplyEmuCommand(machine_, *command, &why)) {
