@@ -232,14 +232,31 @@ void DeviceManager::AddCommandInterface(const SlotTable::Slots& slots, std::size
     if (OpenRecord(receiver ? channel.Receiver() : channel.Wired(), slot.path)) {
       channel.SetOpen(true);
       if (wireless) channel.SetLinkMode(receiver ? 2 : 1);
-      device->SetDescriptor(ToDescriptor(slots[static_cast<std::size_t>(identity)]));
     }
   }
+  if (channel.IsOpen()) BindIdentity(*device, slots[static_cast<std::size_t>(identity)], slot.path);
   CDeviceOptionUI* entry = EntryOf(device);
   if (entry == nullptr) return;
   // A receiver's device shows itself once it answers (the connection timer asks it).
   if (!IsReceiver(slot.type)) ShowEntryOnConnect(entry);
   entry->StartConnection();
+}
+
+void DeviceManager::BindIdentity(devices::COmbrixUSBDevice& device, const SlotRecord& identity,
+                                 const std::string& path) {
+  // The identity keeps the path of the interface in use; with it the page binds its buttons,
+  // sized by the device-page row.
+  devices::DeviceDescriptor descriptor = ToDescriptor(identity);
+  descriptor.found = 1;
+  descriptor.path = path;
+  const bool rebind = device.Descriptor().path.empty();
+  device.SetDescriptor(descriptor);
+  const int row = device.DeviceOptionRow();
+  if (!rebind || row < 0 || static_cast<std::size_t>(row) >= DevicePages().size()) return;
+  const DevicePageRow& page_row = DevicePages()[static_cast<std::size_t>(row)];
+  device.SetKeyButtonCount(page_row.key_count);
+  device.SetLightButtonCount(page_row.light_count);
+  device.BindPageControls();
 }
 
 void DeviceManager::ShowEntryOnConnect(CDeviceOptionUI* entry) {

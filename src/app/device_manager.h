@@ -86,6 +86,7 @@ class DeviceManager {
   void LoseCommandInterface(const SlotTable::Slots& slots, std::size_t index);
   devices::COmbrixUSBDevice* EventDevice(const SlotRecord& slot) const;
   void ShowEntryOnConnect(CDeviceOptionUI* entry);
+  void BindIdentity(devices::COmbrixUSBDevice& device, const SlotRecord& identity, const std::string& path);
   void QueryLink(Page& page);
 
   Setup s_;
