@@ -112,7 +112,7 @@ void CMainWnd::OnWindowInit() {
   // 7. Worker slots: discovery in slot 0, synchronised lighting in slot 8 (the audio watchdog
   //    joins slot 1 with its subsystem).
   if (hid_backend_ != nullptr) {
-    discovery_ = DiscoveryContext{&slot_table_, hid_backend_, this, platform::Millis(100)};
+    discovery_ = DiscoveryContext{&slot_table_, hid_backend_, this, discovery_period_};
     slots_.Start(kSlotDiscovery, [this](const platform::ThreadParam& p) { DiscoveryThread(p, discovery_); });
   } else {
     PostFirstPass();

@@ -73,6 +73,8 @@ class CMainWnd final : public ui::Notifier,
   int LightControl() const { return light_control_; }
   ui::Window* AboutWindow() const { return about_.get(); }
   SlotTable& SlotList() { return slot_table_; }
+  // The pause between discovery passes (100 ms); set before Create.
+  void SetDiscoveryPeriod(platform::Millis period) { discovery_period_ = period; }
   DeviceSelector& Selector() { return selector_; }
   // Null until the window's start-up ran (and without a HID backend).
   DeviceManager* Devices() { return devices_.get(); }
@@ -113,6 +115,7 @@ class CMainWnd final : public ui::Notifier,
   DeviceSelector selector_;
   std::unique_ptr<DeviceManager> devices_;
   DiscoveryContext discovery_;
+  platform::Millis discovery_period_{100};
   WorkerSlots slots_;
   SyncLighting sync_;
   // Title-bar controls found at window init.
