@@ -156,8 +156,12 @@ void CDeviceOptionUI::SetEntryVisible(bool visible) {
 
 void CDeviceOptionUI::StartTimer(std::uint32_t id, platform::Millis delay) {
   if (loop_ == nullptr) return;
-  loop_->SetTimer(
-      this, id, delay, [this, id] { OnTimer(id); }, platform::EventLoop::TimerKind::kOneShot);
+  // The light frame repeats at its period; re-creating a 5 ms timer for every frame would cost
+  // more than the frame. The others are one-shots that their handlers re-arm.
+  const auto kind =
+      id == kTimerLightFrame ? platform::EventLoop::TimerKind::kPeriodic : platform::EventLoop::TimerKind::kOneShot;
+  if (id == kTimerLightFrame) frame_period_ = delay;
+  loop_->SetTimer(this, id, delay, [this, id] { OnTimer(id); }, kind);
 }
 
 void CDeviceOptionUI::StopTimer(std::uint32_t id) {
@@ -167,7 +171,7 @@ void CDeviceOptionUI::StopTimer(std::uint32_t id) {
 bool CDeviceOptionUI::HasTimer(std::uint32_t id) const { return loop_ != nullptr && loop_->HasTimer(this, id); }
 
 void CDeviceOptionUI::OnTimer(std::uint32_t id) {
-  StopTimer(id);
+  if (id != kTimerLightFrame) StopTimer(id);
   if (device_ == nullptr) return;
   switch (id) {
     case kTimerConnection:
@@ -220,10 +224,18 @@ void CDeviceOptionUI::OnConnection() {
 
 void CDeviceOptionUI::OnLightFrame() {
   hid::CommandChannel& channel = device_->CommandChannelRef();
-  if (!channel.IsOpen()) return;  // stops with the channel
+  if (!channel.IsOpen()) {  // stops with the channel
+    StopTimer(kTimerLightFrame);
+    return;
+  }
   // The device repaints the page's light buttons itself, at most once per display refresh.
   device_->SendLedFrame();
-  if (channel.IsOpen()) StartTimer(kTimerLightFrame, channel.IsWireless() ? kFrameWireless : kFrameWired);
+  if (!channel.IsOpen()) {
+    StopTimer(kTimerLightFrame);
+    return;
+  }
+  const platform::Millis period = channel.IsWireless() ? kFrameWireless : kFrameWired;
+  if (period != frame_period_) StartTimer(kTimerLightFrame, period);
 }
 
 void CDeviceOptionUI::OnPower() {

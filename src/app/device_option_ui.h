@@ -4,7 +4,8 @@
 // display, and is the device's owner entry: its timers run the device's initial read after a
 // connection, stream the light frame, read the power status and watch the 2.4 GHz link.
 //
-// Timers (entry-local, on the UI loop; one-shot, re-armed by their own handler):
+// Timers (entry-local, on the UI loop; one-shot and re-armed by their own handler, except the
+// light frame, which repeats at its period while the channel is open):
 //   1001 connection   500 ms after the command interface opened; 3000 ms while a wireless
 //                     device does not answer
 //   1000 light frame  5 ms wired, 50 ms over 2.4 GHz, while the command channel is open
@@ -133,6 +134,7 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
   int link_retry_ = 0;
 
   platform::EventLoop* loop_ = nullptr;
+  platform::Millis frame_period_{0};
   MessageSender send_;
   // Tasks posted from other threads hold a weak reference; they do nothing once the entry is gone.
   std::shared_ptr<CDeviceOptionUI*> self_;
