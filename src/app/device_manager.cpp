@@ -200,7 +200,7 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
 }
 
 void DeviceManager::OnSlotFound(std::size_t index) {
-  const SlotTable::Slots slots = s_.slots->Snapshot();
+  const SlotTable::Slots slots = s_.slot_table->Snapshot();
   if (index >= slots.size()) return;
   const SlotRecord& slot = slots[index];
   TraceArrival(slot.type, true);
@@ -288,7 +288,7 @@ void DeviceManager::AddEventInterface(const SlotTable::Slots& slots, std::size_t
 }
 
 void DeviceManager::SwitchLink(std::size_t index) {
-  const SlotTable::Slots slots = s_.slots->Snapshot();
+  const SlotTable::Slots slots = s_.slot_table->Snapshot();
   if (index >= slots.size()) return;
   const SlotRecord& slot = slots[index];
   // 1. The device of the slot or of its partner.
@@ -351,7 +351,7 @@ void DeviceManager::QueryLink(Page& page) {
 }
 
 void DeviceManager::OnSlotLost(std::size_t index) {
-  const SlotTable::Slots slots = s_.slots->Snapshot();
+  const SlotTable::Slots slots = s_.slot_table->Snapshot();
   if (index >= slots.size()) return;
   const SlotRecord& slot = slots[index];
   TraceArrival(slot.type, false);

@@ -36,7 +36,7 @@ class DeviceManager {
     ui::CreateControlCallback* callback = nullptr;
     platform::EventLoop* loop = nullptr;
     platform::HidBackend* backend = nullptr;
-    SlotTable* slots = nullptr;
+    SlotTable* slot_table = nullptr;
     DeviceSelector* selector = nullptr;
     // Sends a main-window message (0x0D03) and returns once it has been handled.
     CDeviceOptionUI::MessageSender send_message;

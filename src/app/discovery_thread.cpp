@@ -36,7 +36,7 @@ enum class PassResult { kDone, kEnumerationFailed, kStopped };
 class Discovery {
  public:
   Discovery(const DiscoveryContext& c, platform::Event& stop)
-      : slots_(*c.slots), backend_(*c.backend), host_(*c.host), stop_(stop), enumeration_(backend_) {}
+      : slots_(*c.slot_table), backend_(*c.backend), host_(*c.host), stop_(stop), enumeration_(backend_) {}
 
   // Enumerates and reports the supported interfaces that fill a free slot.
   PassResult EnumerationPass() {
@@ -109,7 +109,7 @@ void DiscoveryThread(const platform::ThreadParam& param, const DiscoveryContext&
   Discovery discovery(context, stop);
   bool first_pass = true;
   while (!stop.IsSet()) {
-    if (context.slots->AnyFree()) {
+    if (context.slot_table->AnyFree()) {
       const PassResult r = discovery.EnumerationPass();
       if (r == PassResult::kEnumerationFailed) return;
       if (r == PassResult::kStopped) break;

@@ -25,7 +25,7 @@ class DiscoveryHost {
 };
 
 struct DiscoveryContext {
-  SlotTable* slots = nullptr;
+  SlotTable* slot_table = nullptr;
   platform::HidBackend* backend = nullptr;
   DiscoveryHost* host = nullptr;
   platform::Millis period{100};

@@ -96,7 +96,7 @@ void CMainWnd::OnWindowInit() {
     setup.callback = this;
     setup.loop = &frontend_.Loop();
     setup.backend = hid_backend_;
-    setup.slots = &slot_table_;
+    setup.slot_table = &slot_table_;
     setup.selector = &selector_;
     setup.send_message = [this](std::uint32_t m, std::uint64_t w, std::int64_t l) { HandleMessage(m, w, l); };
     setup.close_children = [this] { CloseChildWindows(); };
