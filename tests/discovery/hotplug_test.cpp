@@ -57,6 +57,32 @@ TEST_F(HotplugTest, ReceiverBesideTheCableWaitsAndTakesOverWhenTheCableGoes) {
   EXPECT_TRUE(EntryOfRow(kMouseRow)->HasTimer(kTimerLinkWatch));
 }
 
+TEST_F(HotplugTest, CableGoneWhileTheMouseIsOffQueriesTheLinkOnTheLoopThenHidesTheEntry) {
+  auto& mouse = Add(Product::kMouse);
+  mouse.Plug(Link::kCable);
+  mouse.Plug(Link::kReceiver);
+  Start();
+  ASSERT_TRUE(WaitForTrace("添加一个鼠标设备", 4));
+  Advance(Millis(600));
+  CDeviceOptionUI* entry = EntryOfRow(kMouseRow);
+  ASSERT_TRUE(entry->IsEntryVisible());
+  mouse.SetPoweredOn(false);
+  mouse.ClearExchangeLog();
+  mouse.Unplug(Link::kCable);
+  ASSERT_TRUE(WaitForTrace("删除一个鼠标设备", 2));
+  // One query at once; the others follow 50 ms apart on the loop, not inside the handler.
+  EXPECT_EQ(Requests(mouse, Link::kReceiver, hid::CMD_LINK_QUERY).size(), 1u);
+  EXPECT_EQ(traces_.Count("获取2.4G模式失败"), 1u);
+  Advance(Millis(50 * 25));
+  EXPECT_EQ(Requests(mouse, Link::kReceiver, hid::CMD_LINK_QUERY).size(), 26u + 1u);  // + the power read's
+  EXPECT_EQ(traces_.Count("获取2.4G模式失败"), 25u);
+  EXPECT_EQ(traces_.Count("获取2"), 26u);  // the 25 failures contain it too, and the end line
+  EXPECT_TRUE(entry->IsEntryVisible());
+  Advance(Millis(2000));  // the link watch
+  EXPECT_FALSE(entry->IsEntryVisible());
+  EXPECT_TRUE(traces_.Contains("2.4gcesvdfherhue"));
+}
+
 // A product reached through its receiver, silent, gets its cable.
 class CableArrivalTest : public HotplugTest, public ::testing::WithParamInterface<Product> {};
 

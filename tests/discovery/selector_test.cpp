@@ -18,6 +18,14 @@ TEST_F(SelectorTest, NoDeviceShowsTheHintWithBothContainersOnPageZero) {
   EXPECT_EQ(Tab("device_switch")->CurrentSel(), 0);
   EXPECT_EQ(Tab("device_power_switch")->CurrentSel(), 0);
   EXPECT_TRUE(wnd_->Slots().HoldsThread(kSlotDiscovery));
+  // Slot messages past the list and 0x0D03 for a row without an entry change nothing.
+  traces_.Clear();
+  EXPECT_TRUE(wnd_->HandleMessage(kMsgSlotFound, SlotTable::size(), 0));
+  EXPECT_TRUE(wnd_->HandleMessage(kMsgSlotLost, 99, 0));
+  EXPECT_TRUE(wnd_->HandleMessage(kMsgShowEntry, 7, 1));
+  EXPECT_EQ(selector().Count(), 2);
+  EXPECT_EQ(selector().CountVisible(), 0);
+  EXPECT_FALSE(traces_.Contains("添加"));
   // A device that comes and goes leaves the same picture.
   auto& pad = Add(Product::kMousePad);
   pad.Plug(Link::kCable);
