@@ -40,6 +40,12 @@ bool COmbrixMousePadDevice::BuildPage(ui::DialogBuilder& builder) {
 
 std::span<const COmbrixUSBDevice::LightModeRow> COmbrixMousePadDevice::LightModeTable() const { return kPadModes; }
 
+bool COmbrixMousePadDevice::OpenEventInterface(bool receiver, const std::string& path) {
+  if (receiver) return false;
+  if (EventChannelRef().Wired().IsOpen() && EventWorkerRunning(false)) return true;
+  return COmbrixUSBDevice::OpenEventInterface(false, path);
+}
+
 void COmbrixMousePadDevice::HandleEventValue(std::uint16_t value, bool /*receiver*/) {
   if (value != 1025) return;
   platform::Trace("接收到自动添加设备的同步信息要求");

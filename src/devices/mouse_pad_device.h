@@ -12,6 +12,8 @@ class COmbrixMousePadDevice : public COmbrixUSBDevice {
   ~COmbrixMousePadDevice() override;
 
   bool BuildPage(ui::DialogBuilder& builder) override;
+  // The pad has one event interface, on its cable; it is opened once and kept.
+  bool OpenEventInterface(bool receiver, const std::string& path) override;
 
  protected:
   std::span<const LightModeRow> LightModeTable() const override;

@@ -257,7 +257,7 @@ class COmbrixUSBDevice : public ui::Container {
   bool LightWorkerRunning() const { return light_worker_.Running(); }
   // Opens the event interface of a kind by path and starts its event worker (a running one is
   // stopped first). False when the interface does not open.
-  bool OpenEventInterface(bool receiver, const std::string& path);
+  virtual bool OpenEventInterface(bool receiver, const std::string& path);
   void CloseEventInterface(bool receiver);
   bool EventWorkerRunning(bool receiver) const;
   // Light worker (1000 ms) then the event workers (500 ms), each with its exit trace.

@@ -201,6 +201,24 @@ TEST(SendLedFrame, RepaintsAtMostOncePerRefreshAndNotWhileHidden) {
   EXPECT_EQ(rig.device->RepaintCount(), before + 1);
 }
 
+TEST(Preview, BlinkTogglesOnTheLoopClock) {
+  DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15);
+  LightInfo info;
+  info.mode = 4;
+  info.speed = 4;  // 7 units of 200 ms
+  info.brightness = 4;
+  info.red = 9;
+  rig.device->SetLightInfo(info);
+  rig.loop.AdvanceClock(Millis(1400));
+  std::vector<bool> lit;
+  for (int step = 0; step < 8; ++step) {
+    rig.device->PreviewBlink();
+    lit.push_back(rig.device->GetLedColor(0).a != 0);
+    rig.loop.AdvanceClock(Millis(700));
+  }
+  EXPECT_EQ(lit, (std::vector<bool>{true, true, false, false, true, true, false, false}));
+}
+
 TEST(HostLightControl, TurningItOnSendsLightControlToAKeyboardOnly) {
   DeviceRig<COmbrixKeyboardDevice> keyboard(Product::kKeyboard, 170, 170);
   ASSERT_TRUE(keyboard.OpenCommand());

@@ -9,12 +9,15 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <vector>
 
 #include "app/main_wnd.h"
 #include "app/message_box.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/registered_messages.h"
+#include "platform/ui/container.h"
 #include "platform/ui/controls.h"
 
 namespace brimvex::qt {
@@ -63,6 +66,43 @@ TEST_F(RenderTest, MainWindowRendersToPng) {
   for (int x = 300; x < 500; ++x) bright += image.pixelColor(x, 290).lightness() > 120 ? 1 : 0;
   for (int y = 180; y < 340; ++y) bright += image.pixelColor(400, y).lightness() > 120 ? 1 : 0;
   EXPECT_GT(bright, 0);
+}
+
+// A live-colour button (a device's LED) is painted in its colour at its brightness, and the
+// controls hear when the window is hidden or shown.
+class VisibilityProbe : public ui::Control {
+ public:
+  void OnWindowVisibility(bool visible) override { seen.push_back(visible); }
+  std::vector<bool> seen;
+};
+
+TEST_F(RenderTest, ALiveColorButtonShowsItsLedAndPagesHearOfHiding) {
+  auto* root = dynamic_cast<ui::Container*>(wnd_->Window().Root());
+  ASSERT_NE(root, nullptr);
+  auto led = std::make_unique<ui::LiveColorButton>();
+  led->SetName("probe_led");
+  ASSERT_TRUE(led->SetAttribute("float", "true"));
+  ASSERT_TRUE(led->SetAttribute("pos", "10,100,40,40"));
+  auto* button = static_cast<ui::LiveColorButton*>(root->Add(std::move(led)));
+  auto* probe = static_cast<VisibilityProbe*>(root->Add(std::make_unique<VisibilityProbe>()));
+  EXPECT_TRUE(button->SetLiveColor(0x80FF0000));  // red at half brightness
+  button->RepaintLive();
+  QApplication::processEvents();
+  const std::string png = "live_color.png";
+  ASSERT_TRUE(RenderWindowToPng(wnd_->Window(), png));
+  const QColor c = QImage(QString::fromStdString(png)).pixelColor(30, 120);
+  EXPECT_NEAR(c.red(), 128, 3);
+  EXPECT_LT(c.green(), 10);
+  EXPECT_LT(c.blue(), 10);
+
+  wnd_->Window().Show(true);
+  QApplication::processEvents();
+  wnd_->Window().Show(false);
+  QApplication::processEvents();
+  ASSERT_FALSE(probe->seen.empty());
+  EXPECT_TRUE(std::find(probe->seen.begin(), probe->seen.end(), true) != probe->seen.end());
+  EXPECT_FALSE(probe->seen.back());
+  EXPECT_GT(wnd_->Window().RefreshRate(), 0);
 }
 
 TEST_F(RenderTest, AMouseClickOnAWidgetRaisesTheClick) {
