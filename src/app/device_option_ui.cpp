@@ -161,7 +161,8 @@ void CDeviceOptionUI::StartTimer(std::uint32_t id, platform::Millis delay) {
   const auto kind =
       id == kTimerLightFrame ? platform::EventLoop::TimerKind::kPeriodic : platform::EventLoop::TimerKind::kOneShot;
   if (id == kTimerLightFrame) frame_period_ = delay;
-  loop_->SetTimer(this, id, delay, [this, id] { OnTimer(id); }, kind);
+  loop_->SetTimer(
+      this, id, delay, [this, id] { OnTimer(id); }, kind);
 }
 
 void CDeviceOptionUI::StopTimer(std::uint32_t id) {
