@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddSendCommand(app);
   brimvex::tools::AddInfoCommand(app);
   brimvex::tools::AddListCommand(app);
+  brimvex::tools::AddEmuCommand(app);
   CLI11_PARSE(app, argc, argv);
   return brimvex::tools::ExitCode();
 }

@@ -15,5 +15,7 @@ void AddSendCommand(CLI::App& app);
 void AddInfoCommand(CLI::App& app);
 // `list [--emulate]`: the HID interfaces of the supported products (or of the emulated set).
 void AddListCommand(CLI::App& app);
+// `emu ACTION DEVICE [VALUE]`: turn the emulated devices of a running `brimvex --emulate`.
+void AddEmuCommand(CLI::App& app);
 
 }  // namespace brimvex::tools

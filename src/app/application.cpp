@@ -47,13 +47,13 @@ int RunApplication(const ApplicationSetup& setup) {
   const std::string skin = setup.program_folder + "skin/";
   const bool skin_ok = resources.LoadResource(skin);
   resources.SetLanguageFolder(setup.program_folder + "lang/");
-  RegisterControlClasses(factory);
+  RegisterControlClasses(factory, ControlContext{setup.hid_backend, &frontend->Loop()});
   // 7. The five GUID-named messages.
   RegisterGuidMessages(messages);
   int code = 0;
   {
     // 8. The controller and its window.
-    CMainWnd main(*frontend, resources, factory, messages, peers);
+    CMainWnd main(*frontend, resources, factory, messages, peers, setup.hid_backend);
     std::string error;
     if (!skin_ok) error = resources.LastError();
     if (!skin_ok || !main.Create(&error)) {

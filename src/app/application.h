@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/peer_link.h"
+#include "platform/hid_backend.h"
 #include "platform/ui/frontend.h"
 
 namespace brimvex::app {
@@ -16,6 +17,8 @@ struct ApplicationSetup {
   // Creates the frontend; called only when this process is the first instance.
   std::function<std::unique_ptr<ui::Frontend>()> make_frontend;
   PeerLink* peers = nullptr;
+  // The HID interfaces discovery looks at; none means no discovery.
+  platform::HidBackend* hid_backend = nullptr;
 };
 
 // Runs the program to its end. 0 on every ordinary path (also when another instance took

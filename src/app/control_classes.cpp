@@ -2,10 +2,17 @@
 
 #include <array>
 
+#include "app/device_option_ui.h"
+#include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
 
 namespace brimvex::app {
 namespace {
+
+template <typename T>
+ui::ControlFactory::Creator Maker(const ControlContext&) {
+  return []() -> std::unique_ptr<ui::Control> { return std::make_unique<T>(); };
+}
 
 struct ControlClass {
   std::string_view name;
@@ -21,8 +28,8 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CDeviceKeyButtonUI", [](const ControlContext&) { return devices::DeviceKeyButtonCreator(); }},
     {"CCloudShareListItemUI", nullptr},
     {"CUpdateInfoListItemUI", nullptr},
-    {"CDeviceOptionUI", nullptr},
-    {"CMpDevicePowerUI", nullptr},
+    {"CDeviceOptionUI", &Maker<CDeviceOptionUI>},
+    {"CMpDevicePowerUI", &Maker<CMpDevicePowerUI>},
     {"CComboEditContainerElementUI", nullptr},
     {"CHandImgButtonUI", nullptr},
     {"CHandImgSelectButtonUI", nullptr},

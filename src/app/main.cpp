@@ -1,19 +1,44 @@
-// Brimvex: the program's entry point. Builds the Qt frontend and runs the application.
+// Brimvex: the program's entry point. Builds the Qt frontend and runs the application on the
+// machine's hidraw devices, or with --emulate on the emulator's default set.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <string>
 
 #include "app/application.h"
+#include "app/emulated_machine.h"
 #include "app/hub_peer_link.h"
+#include "platform/hidraw/hidraw_backend.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/trace.h"
 
-int main() {
+int main(int argc, char** argv) {
   using namespace brimvex;
+  CLI::App cli{"Brimvex: configuration of the keyboard, mouse, mouse pad and headset"};
+  bool emulate = false;
+  cli.add_flag("--emulate", emulate,
+               "run on the emulated keyboard, mouse (through its receiver), mouse pad and headset; "
+               "turn them with `brimvexctl emu`");
+  CLI11_PARSE(cli, argc, argv);
+
   const std::string folder = platform::ExecutableFolder();
+  std::unique_ptr<app::EmulatedMachine> emulated;
+  std::unique_ptr<platform::HidBackend> hidraw;
+  platform::HidBackend* backend = nullptr;
+  if (emulate) {
+    emulated = std::make_unique<app::EmulatedMachine>();
+    std::string error;
+    if (!emulated->Listen(&error)) platform::Trace("brimvexctl emu cannot reach this instance: " + error);
+    backend = &emulated->Backend();
+  } else {
+    hidraw = std::make_unique<platform::hidraw::HidrawBackend>();
+    backend = hidraw.get();
+  }
   app::HubPeerLink peers;
   app::ApplicationSetup setup;
   setup.peers = &peers;
   setup.program_folder = folder;
+  setup.hid_backend = backend;
   setup.make_frontend = [&folder]() -> std::unique_ptr<ui::Frontend> {
     std::string error;
     auto frontend = qt::CreateQtFrontend("Brimvex", folder + "skin/", &error);

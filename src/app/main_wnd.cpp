@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/device_tables.h"
+#include "devices/device_classes.h"
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
 #include "platform/ui/container.h"
@@ -16,27 +17,29 @@ constexpr int kMainHeight = 572;
 constexpr const char* kLightControlOnText = "控制灯光";
 constexpr const char* kLightControlOffText = "不控制灯光";
 
-// Title-bar controls are recognised by identity, everything else by name (case-insensitive).
-bool NameIs(const ui::Control* c, std::string_view name) {
-  if (c == nullptr || c->Name().size() != name.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto a = static_cast<unsigned char>(c->Name()[i]);
-    const auto b = static_cast<unsigned char>(name[i]);
-    if (std::tolower(a) != std::tolower(b)) return false;
+bool NameEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }
 
+// Title-bar controls are recognised by identity, everything else by name (case-insensitive).
+bool NameIs(const ui::Control* c, std::string_view name) { return c != nullptr && NameEquals(c->Name(), name); }
+
 }  // namespace
 
 CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const ui::ControlFactory& factory,
-                   const AppMessages& messages, PeerLink* peers)
+                   const AppMessages& messages, PeerLink* peers, platform::HidBackend* hid_backend)
     : frontend_(frontend),
       resources_(resources),
       factory_(factory),
       messages_(messages),
       peers_(peers),
+      hid_backend_(hid_backend),
       window_("MainWnd", &resources, &frontend.Loop()),
+      selector_(window_),
       slots_(this) {
   window_.AddNotifier(this);
 }
@@ -83,17 +86,37 @@ void CMainWnd::OnWindowInit() {
   // 1. Letting messages past the filter of a raised process has no counterpart here.
   // 2. Light control is on at start.
   if (peers_ != nullptr) peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, 1, {}});
-  // 3.-5. Language, slot list and the default device pages come with their own subsystems.
-  // 6. Screen size. Until discovery runs, its first-pass message is posted here: it brings the
-  //    window up.
+  // 3. The language comes with its own subsystem.
+  // 4.-5. The slot list is built with the controller; the default mouse and keyboard pages.
+  if (hid_backend_ != nullptr) {
+    DeviceManager::Setup setup;
+    setup.window = &window_;
+    setup.resources = &resources_;
+    setup.factory = &factory_;
+    setup.callback = this;
+    setup.loop = &frontend_.Loop();
+    setup.backend = hid_backend_;
+    setup.slot_table = &slot_table_;
+    setup.selector = &selector_;
+    setup.send_message = [this](std::uint32_t m, std::uint64_t w, std::int64_t l) { HandleMessage(m, w, l); };
+    setup.close_children = [this] { CloseChildWindows(); };
+    devices_ = std::make_unique<DeviceManager>(std::move(setup));
+    devices_->CreateDefaultPages();
+  }
+  // 6. Screen size. The window stays hidden until discovery's first pass (without discovery the
+  //    first-pass message is posted here).
   const ui::ScreenSize screen = frontend_.MonitorSize(window_);
   screen_width_ = screen.width;
   screen_height_ = screen.height;
   window_.Show(false);
-  const std::uint32_t app_instance = messages_.app_instance;
-  frontend_.Loop().Post([this, app_instance] { HandleMessage(app_instance, 0, 0); });
-  // 7. Worker slots: synchronised lighting in slot 8 (discovery and the audio watchdog join
-  //    slots 0 and 1 with their subsystems).
+  // 7. Worker slots: discovery in slot 0, synchronised lighting in slot 8 (the audio watchdog
+  //    joins slot 1 with its subsystem).
+  if (hid_backend_ != nullptr) {
+    discovery_ = DiscoveryContext{&slot_table_, hid_backend_, this, discovery_period_};
+    slots_.Start(kSlotDiscovery, [this](const platform::ThreadParam& p) { DiscoveryThread(p, discovery_); });
+  } else {
+    PostFirstPass();
+  }
   slots_.Start(kSlotSyncLighting, [sync = sync_](const platform::ThreadParam& p) { SyncLightThread(p, sync); });
   // 9. Layout timer, once after 100 ms.
   frontend_.Loop().SetTimer(
@@ -102,9 +125,31 @@ void CMainWnd::OnWindowInit() {
 
 std::optional<std::string> CMainWnd::QueryText(std::string_view) { return std::nullopt; }
 
-std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view) {
-  // The program's own skin elements join here as their classes land.
+std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view element_name) {
+  struct DeviceElement {
+    std::string_view name;
+    int kind;
+  };
+  static constexpr DeviceElement kDevices[] = {{"OmbrixMousePadDevice", devices::kDeviceMousePad},
+                                               {"OmbrixRI6533Device", devices::kDeviceHeadset},
+                                               {"OmbrixMouseDevice", devices::kDeviceMouse},
+                                               {"OmbrixKeyboardDevice", devices::kDeviceKeyboard}};
+  for (const auto& d : kDevices) {
+    if (!NameEquals(element_name, d.name)) continue;
+    const auto creator = devices::DeviceCreator(d.kind, hid_backend_, &frontend_.Loop());
+    return creator ? creator() : nullptr;
+  }
+  // The other skin elements of the program join here as their classes land.
   return nullptr;
+}
+
+bool CMainWnd::SendSlotMessage(std::uint32_t message, std::size_t slot, platform::Event* abort) {
+  return frontend_.Loop().Send([this, message, slot] { HandleMessage(message, slot, 0); }, abort);
+}
+
+void CMainWnd::PostFirstPass() {
+  const std::uint32_t app_instance = messages_.app_instance;
+  frontend_.Loop().Post([this, app_instance] { HandleMessage(app_instance, 0, 0); });
 }
 
 void CMainWnd::Notify(ui::Notification& n) {
@@ -121,6 +166,8 @@ void CMainWnd::Notify(ui::Notification& n) {
     }
   } else if (n.type == ui::notify::kClick) {
     OnClick(n);
+  } else if (n.type == ui::notify::kSelectChanged) {
+    if (NameIs(n.sender, "device_select")) selector_.OnSelectionChanged();
   }
 }
 
@@ -139,6 +186,10 @@ void CMainWnd::OnClick(ui::Notification& n) {
     window_.Maximize();
   } else if (sender != nullptr && sender == restore_btn_) {
     window_.Restore();
+  } else if (NameIs(sender, "device_select_prev")) {
+    selector_.Previous();
+  } else if (NameIs(sender, "device_select_next")) {
+    selector_.Next();
   }
 }
 
@@ -178,6 +229,16 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     case kMsgSettingProgress:
       if (auto* p = window_.FindControl("setting_progress")) p->SetVisible(true);
       return true;
+    case kMsgSlotFound:
+      if (devices_ != nullptr) devices_->OnSlotFound(static_cast<std::size_t>(wparam));
+      if (wparam < SlotTable::size()) BringToFront();
+      return true;
+    case kMsgSlotLost:
+      if (devices_ != nullptr) devices_->OnSlotLost(static_cast<std::size_t>(wparam));
+      return true;
+    case kMsgShowEntry:
+      OnShowEntryMessage(wparam, lparam);
+      return true;
     default:
       return false;
   }
@@ -187,12 +248,19 @@ void CMainWnd::HandlePeerMessage(const PeerMessage& message) {
   HandleMessage(platform::RegisterWindowMessage(message.name), message.wparam, message.lparam);
 }
 
-int CMainWnd::VisibleSelectorEntries() const {
-  auto* strip = window_.Find<ui::Container>("device_select_layout");
-  if (strip == nullptr) return 0;
-  int n = 0;
-  for (std::size_t i = 0; i < strip->Count(); ++i) n += strip->ChildAt(i)->IsVisible() ? 1 : 0;
-  return n;
+int CMainWnd::VisibleSelectorEntries() const { return selector_.CountVisible(); }
+
+void CMainWnd::OnShowEntryMessage(std::uint64_t row, std::int64_t show) {
+  // The two wireless products have rows 0 and 1, which are also their positions in the strip.
+  const int index = selector_.IndexOfRow(static_cast<int>(row));
+  CDeviceOptionUI* entry = selector_.Entry(index);
+  if (entry == nullptr) return;
+  if (show == 1) {
+    if (!entry->IsEntryVisible()) selector_.ShowEntry(index, true, selector_.CountVisible() == 0);
+  } else if (show == 0) {
+    selector_.HideEntry(index, [this] { CloseChildWindows(); });
+    platform::Trace("2.4gcesvdfherhue 1");
+  }
 }
 
 void CMainWnd::UpdateNoDeviceHint() {
@@ -344,6 +412,7 @@ void CMainWnd::OnDestroy() {
   platform::Trace("退出测试");
   window_.Show(false);
   slots_.StopAll(platform::Millis(1000));
+  if (devices_ != nullptr) devices_->StopAll();
   // The audio recorder is told to stop here once it exists.
   frontend_.Loop().Quit(0);
 }

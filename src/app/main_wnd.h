@@ -10,9 +10,14 @@
 #include <string_view>
 
 #include "app/app_messages.h"
+#include "app/device_manager.h"
+#include "app/device_selector.h"
+#include "app/discovery_thread.h"
 #include "app/peer_link.h"
+#include "app/slot_table.h"
 #include "app/sync_light_thread.h"
 #include "app/worker_slots.h"
+#include "platform/hid_backend.h"
 #include "platform/ui/control_factory.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/frontend.h"
@@ -24,10 +29,13 @@ namespace brimvex::app {
 class CMainWnd final : public ui::Notifier,
                        public ui::CreateControlCallback,
                        public ui::TrayHandler,
-                       public ui::TextQuery {
+                       public ui::TextQuery,
+                       public DiscoveryHost {
  public:
+  // Without a HID backend there is no discovery and no device page (tests of the window alone);
+  // the window then comes up at once.
   CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const ui::ControlFactory& factory,
-           const AppMessages& messages, PeerLink* peers);
+           const AppMessages& messages, PeerLink* peers, platform::HidBackend* hid_backend = nullptr);
   ~CMainWnd() override;
   CMainWnd(const CMainWnd&) = delete;
   CMainWnd& operator=(const CMainWnd&) = delete;
@@ -56,11 +64,20 @@ class CMainWnd final : public ui::Notifier,
   void OnTrayRightUp() override;
   // ui::TextQuery
   std::optional<std::string> QueryText(std::string_view key) override;
+  // DiscoveryHost (the discovery thread)
+  bool SendSlotMessage(std::uint32_t message, std::size_t slot, platform::Event* abort) override;
+  void PostFirstPass() override;
 
   // For the start-up code and tests.
   WorkerSlots& Slots() { return slots_; }
   int LightControl() const { return light_control_; }
   ui::Window* AboutWindow() const { return about_.get(); }
+  SlotTable& SlotList() { return slot_table_; }
+  // The pause between discovery passes (100 ms); set before Create.
+  void SetDiscoveryPeriod(platform::Millis period) { discovery_period_ = period; }
+  DeviceSelector& Selector() { return selector_; }
+  // Null until the window's start-up ran (and without a HID backend).
+  DeviceManager* Devices() { return devices_.get(); }
   int Dpi() const { return window_.Dpi(); }
 
  private:
@@ -80,18 +97,25 @@ class CMainWnd final : public ui::Notifier,
   int VisibleSelectorEntries() const;
   void UpdateNoDeviceHint();
   void SetLightControl(int on);
+  void OnShowEntryMessage(std::uint64_t row, std::int64_t show);
 
   ui::Frontend& frontend_;
   ui::ResourceManager& resources_;
   const ui::ControlFactory& factory_;
   AppMessages messages_;
   PeerLink* peers_;
+  platform::HidBackend* hid_backend_;
   ui::Window window_;
   std::unique_ptr<ui::TrayIcon> tray_;
   std::unique_ptr<ui::Window> menu_;
   std::shared_ptr<ui::Notifier> menu_notifier_;
   std::unique_ptr<ui::Window> about_;
   std::shared_ptr<ui::Notifier> about_notifier_;
+  SlotTable slot_table_;
+  DeviceSelector selector_;
+  std::unique_ptr<DeviceManager> devices_;
+  DiscoveryContext discovery_;
+  platform::Millis discovery_period_{100};
   WorkerSlots slots_;
   SyncLighting sync_;
   // Title-bar controls found at window init.

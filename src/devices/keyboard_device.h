@@ -15,6 +15,9 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   ~COmbrixKeyboardDevice() override;
 
   bool BuildPage(ui::DialogBuilder& builder) override;
+  // Over the receiver: CMD_LINK_QUERY, then the status block (devices/wireless_status.h).
+  int IsLinkReachable() override;
+  int ReadPowerStatus() override;
   // Whether the device reported key slot `slot` as held down.
   bool KeyHeld(int slot) const;
 

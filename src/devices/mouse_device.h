@@ -12,6 +12,9 @@ class COmbrixMouseDevice : public COmbrixUSBDevice {
   ~COmbrixMouseDevice() override;
 
   bool BuildPage(ui::DialogBuilder& builder) override;
+  // Over the receiver: CMD_LINK_QUERY, then the status block (devices/wireless_status.h).
+  int IsLinkReachable() override;
+  int ReadPowerStatus() override;
 
  protected:
   std::span<const LightModeRow> LightModeTable() const override;

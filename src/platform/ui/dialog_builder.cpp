@@ -84,6 +84,8 @@ class TreeBuilder {
     }
     std::unique_ptr<Control> control = DialogBuilder::CreateBuiltin(element);
     if (control == nullptr) control = factory_.Create(element);
+    // A skin element "DeviceOption" names the registered class "CDeviceOptionUI".
+    if (control == nullptr) control = factory_.Create("C" + std::string(element) + "UI");
     if (control == nullptr && callback_ != nullptr) control = callback_->CreateControl(element);
     if (control == nullptr) return Fail(node, "unknown element <" + std::string(element) + ">");
     for (const auto& a : node.attributes()) {

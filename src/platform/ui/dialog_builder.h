@@ -6,7 +6,8 @@
 //     <VerticalLayout name="root" bkimage="images/background.svg"> ... </VerticalLayout>
 //   </Window>
 // A file may also hold a single control as its root element. Element names are the model's
-// classes, then the factory's registered classes, then the caller's CreateControl callback; an
+// classes, then the factory's registered classes (by the element name, then as "C" + name + "UI":
+// the element "DeviceOption" makes a "CDeviceOptionUI"), then the caller's CreateControl callback; an
 // <Include source="file"/> element builds another file in its place.
 #include <memory>
 #include <string>

@@ -1,0 +1,45 @@
+#pragma once
+// Remote control of an emulated machine: the commands `brimvexctl emu` sends to a running
+// `brimvex --emulate` over the IPC hub, and how the program carries them out.
+//   ACTION    DEVICE                                        VALUE
+//   plug      keyboard, keyboard-receiver, mouse,
+//   unplug    mouse-receiver, pad, headset                  -
+//   power-on  keyboard, mouse (either identity name)        -
+//   power-off keyboard, mouse                               -
+//   battery   keyboard, mouse                               0..100
+//   charge    keyboard, mouse                               0, 1 or 2
+//   notify    any                                           16-bit code, decimal or 0x hex
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "emulator/emulator.h"
+#include "platform/ipc_frame.h"
+
+namespace brimvex::emulator {
+
+// The peer a `brimvex --emulate` listens as, and the name of its command messages.
+inline constexpr std::string_view kEmulatorPeer = "BrimvexEmulator";
+inline constexpr std::string_view kEmulatorCommandName = "emu";
+
+enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify };
+
+struct EmuCommand {
+  EmuAction action = EmuAction::kPlug;
+  std::string device;  // as given: "keyboard", "mouse-receiver", "pad", ...
+  std::uint32_t value = 0;
+};
+
+// Checks the words; nullopt with the reason when they do not make a command.
+std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_view device, std::string_view value,
+                                          std::string* error);
+// The message for the hub (payload "ACTION DEVICE [VALUE]"), and back.
+platform::IpcMessage EncodeEmuCommand(const EmuCommand& command);
+std::optional<EmuCommand> DecodeEmuCommand(const platform::IpcMessage& message, std::string* error);
+
+// Carries the command out on the machine's default set (devices "keyboard", "mouse",
+// "mousepad", "headset"). False with the reason when the device is missing or lacks the feature.
+bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error);
+
+}  // namespace brimvex::emulator

@@ -1,0 +1,150 @@
+// `brimvexctl emu`: the command words, their message over the hub, and what they do to the
+// emulated set.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "emulator/emulator_control.h"
+#include "ipc/inbox.h"
+#include "platform/ipc_hub.h"
+#include "test_support/temp_dir.h"
+
+extern char** environ;
+
+namespace brimvex::emulator {
+namespace {
+
+TEST(EmuCommand, WordsAreCheckedBeforeAnythingIsSent) {
+  struct Case {
+    const char *action, *device, *value;
+    bool ok;
+    const char* error;  // part of the reason
+  };
+  const Case cases[] = {
+      {"plug", "mouse-receiver", "", true, ""},
+      {"unplug", "pad", "", true, ""},
+      {"power-off", "mouse", "", true, ""},
+      {"battery", "keyboard-receiver", "35", true, ""},
+      {"charge", "mouse", "2", true, ""},
+      {"notify", "keyboard", "0x1103", true, ""},
+      {"explode", "mouse", "", false, "unknown action"},
+      {"plug", "toaster", "", false, "unknown device"},
+      {"power-on", "headset", "", false, "wireless"},
+      {"battery", "mouse", "101", false, "0 to 100"},
+      {"battery", "mouse", "", false, "0 to 100"},
+      {"charge", "mouse", "3", false, "0 to 2"},
+      {"notify", "mouse", "0x10000", false, "0 to 65535"},
+      {"plug", "mouse", "1", false, "takes no value"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto command = ParseEmuCommand(c.action, c.device, c.value, &error);
+    EXPECT_EQ(command.has_value(), c.ok) << c.action << " " << c.device << " " << c.value;
+    if (!c.ok) {
+      EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
+    if (!command) continue;
+    // The message carries it whole.
+    const auto back = DecodeEmuCommand(EncodeEmuCommand(*command), &error);
+    ASSERT_TRUE(back.has_value()) << error;
+    EXPECT_EQ(back->action, command->action);
+    EXPECT_EQ(back->device, command->device);
+    EXPECT_EQ(back->value, command->value);
+  }
+  std::string error;
+  EXPECT_FALSE(DecodeEmuCommand({"emu", 0, 0, "plug mouse 1 2"}, &error));
+  EXPECT_FALSE(DecodeEmuCommand({"other", 0, 0, "plug mouse"}, &error));
+  EXPECT_FALSE(DecodeEmuCommand({"emu", 0, 0, ""}, &error));
+}
+
+TEST(EmuCommand, TurnsTheDefaultSet) {
+  Emulator machine;
+  machine.AddDefaultSet();
+  auto apply = [&](const char* action, const char* device, const char* value = "") {
+    std::string error;
+    const auto c = ParseEmuCommand(action, device, value, &error);
+    return c && ApplyEmuCommand(machine, *c, &error);
+  };
+  EmulatedDevice& mouse = *machine.Find("mouse");
+  ASSERT_TRUE(apply("unplug", "mouse-receiver"));
+  EXPECT_FALSE(mouse.IsPlugged(Link::kReceiver));
+  ASSERT_TRUE(apply("plug", "mouse"));
+  EXPECT_TRUE(mouse.IsPlugged(Link::kCable));
+  ASSERT_TRUE(apply("power-off", "mouse-receiver"));
+  EXPECT_FALSE(mouse.Reachable());
+  ASSERT_TRUE(apply("battery", "mouse", "42"));
+  ASSERT_TRUE(apply("charge", "mouse", "1"));
+  EXPECT_EQ(mouse.Memory(Area::kStatus)[0], 42);
+  EXPECT_EQ(mouse.Memory(Area::kStatus)[1], 1);
+  ASSERT_TRUE(apply("unplug", "pad"));
+  EXPECT_FALSE(machine.Find("mousepad")->IsPlugged(Link::kCable));
+  EXPECT_TRUE(apply("notify", "keyboard", "1025"));
+  // A notice needs a link that carries it.
+  EXPECT_FALSE(apply("notify", "pad", "1025"));
+}
+
+struct CtlRun {
+  int exit_code = -1;
+  std::string err;
+};
+
+CtlRun RunCtl(const test::TempDir& runtime, std::vector<std::string> argv) {
+  std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime.folder()};
+  for (char** e = environ; *e != nullptr; ++e)
+    if (!std::string_view(*e).starts_with("XDG_RUNTIME_DIR=")) env.emplace_back(*e);
+  argv.insert(argv.begin(), BRIMVEXCTL_PATH);
+  auto pointers = [](std::vector<std::string>& v) {
+    std::vector<char*> p;
+    for (auto& s : v) p.push_back(s.data());
+    p.push_back(nullptr);
+    return p;
+  };
+  auto envp = pointers(env);
+  auto argvp = pointers(argv);
+  const std::string err_path = runtime.folder() + "stderr.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = 0;
+  CtlRun run;
+  const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argvp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  std::ifstream in(err_path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  run.err = text.str();
+  return run;
+}
+
+TEST(BrimvexctlEmu, FailsClearlyWithoutAnEmulatedInstanceAndDeliversToOne) {
+  test::TempDir runtime;
+  CtlRun run = RunCtl(runtime, {"emu", "unplug", "mouse-receiver"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("no emulated Brimvex is running"), std::string::npos) << run.err;
+  run = RunCtl(runtime, {"emu", "battery", "mouse", "many"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("battery needs a value"), std::string::npos) << run.err;
+
+  test::Inbox inbox;
+  platform::IpcHub hub(runtime.folder() + "brimvex/");
+  ASSERT_TRUE(hub.Listen(std::string(kEmulatorPeer), inbox.Handler()));
+  run = RunCtl(runtime, {"emu", "unplug", "mouse-receiver"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  run = RunCtl(runtime, {"emu", "notify", "keyboard", "0x0512"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_TRUE(inbox.WaitFor(2));
+  const auto messages = inbox.Messages();
+  EXPECT_EQ(messages[0].name, kEmulatorCommandName);
+  EXPECT_EQ(messages[0].payload, "unplug mouse-receiver");
+  EXPECT_EQ(messages[1].payload, "notify keyboard 1298");
+}
+
+}  // namespace
+}  // namespace brimvex::emulator
