@@ -57,17 +57,6 @@ bool OpenRecord(hid::HidInterface& record, const std::string& path) {
 
 }  // namespace
 
-bool SameIdentity(const SlotRecord& a, const devices::DeviceDescriptor& b) {
-  return a.vendor_id == b.vendor_id && a.product_id == b.product_id && a.interface_number == b.interface_number &&
-         a.collection_number == b.collection_number && a.type == b.type && a.role == b.role;
-}
-
-devices::DeviceDescriptor ToDescriptor(const SlotRecord& s) {
-  return devices::DeviceDescriptor{
-      s.vendor_id,  s.product_id, s.interface_number, s.collection_number, s.type, s.role, s.found,
-      s.usage_page, s.usage,      s.has_partner,      s.partner_row,       s.path};
-}
-
 DeviceManager::DeviceManager(Setup setup) : s_(std::move(setup)) {}
 
 DeviceManager::~DeviceManager() { StopAll(); }
@@ -109,7 +98,7 @@ DeviceManager::Page* DeviceManager::PageOf(const devices::COmbrixUSBDevice* devi
 
 devices::COmbrixUSBDevice* DeviceManager::FindDevice(const SlotRecord& identity) const {
   for (const auto& p : pages_)
-    if (SameIdentity(identity, p->device->Descriptor())) return p->device;
+    if (hid::SameIdentity(identity, p->device->Descriptor())) return p->device;
   return nullptr;
 }
 
@@ -160,7 +149,7 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
     return false;
   }
   // 4. The device, before it builds its page.
-  devices::DeviceDescriptor descriptor = ToDescriptor(product);
+  devices::DeviceDescriptor descriptor = product;
   descriptor.found = 0;
   descriptor.path.clear();
   device->SetDescriptor(descriptor);
@@ -246,7 +235,7 @@ void DeviceManager::BindIdentity(devices::COmbrixUSBDevice& device, const SlotRe
                                  const std::string& path) {
   // The identity keeps the path of the interface in use; with it the page binds its buttons,
   // sized by the device-page row.
-  devices::DeviceDescriptor descriptor = ToDescriptor(identity);
+  devices::DeviceDescriptor descriptor = identity;
   descriptor.found = 1;
   descriptor.path = path;
   const bool rebind = device.Descriptor().path.empty();

@@ -98,9 +98,4 @@ class DeviceManager {
   std::vector<CMpDevicePowerUI*> power_controls_;
 };
 
-// Whether two slot records name the same device (vendor, product, interface, collection, type
-// and role agree).
-bool SameIdentity(const SlotRecord& a, const devices::DeviceDescriptor& b);
-devices::DeviceDescriptor ToDescriptor(const SlotRecord& slot);
-
 }  // namespace brimvex::app

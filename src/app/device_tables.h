@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "hid/slot_record.h"
+
 namespace brimvex::app {
 
 // Device type codes.
@@ -25,20 +27,7 @@ inline constexpr std::uint16_t kRoleCommand = 0;
 inline constexpr std::uint16_t kRoleEvent = 0xFF;
 
 // One supported interface; the live slots of discovery use the same record.
-struct SlotRecord {
-  std::uint16_t vendor_id = 0;
-  std::uint16_t product_id = 0;
-  std::uint16_t interface_number = 0;
-  std::uint16_t collection_number = 0;
-  std::uint16_t type = 0;
-  std::uint16_t role = 0;
-  std::uint32_t found = 0;
-  std::uint16_t usage_page = 0;
-  std::uint16_t usage = 0;
-  std::uint16_t has_partner = 0;
-  std::uint16_t partner_row = 0;
-  std::string path;
-};
+using SlotRecord = hid::SlotRecord;
 
 inline constexpr std::size_t kSupportedDeviceCount = 11;
 const std::array<SlotRecord, kSupportedDeviceCount>& SupportedDevices();

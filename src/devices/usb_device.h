@@ -21,6 +21,7 @@
 #include "devices/device_kind.h"
 #include "devices/light_preview.h"
 #include "hid/command_channel.h"
+#include "hid/slot_record.h"
 #include "platform/event.h"
 #include "platform/event_loop.h"
 #include "platform/hid_backend.h"
@@ -37,20 +38,7 @@ namespace brimvex::devices {
 class CDeviceKeyButtonUI;
 
 // The slot record that names a device, as discovery hands it over (copied whole).
-struct DeviceDescriptor {
-  std::uint16_t vendor_id = 0;
-  std::uint16_t product_id = 0;
-  std::uint16_t interface_number = 0;
-  std::uint16_t collection_number = 0;
-  std::uint16_t type = 0;
-  std::uint16_t role = 0;
-  std::uint32_t found = 0;
-  std::uint16_t usage_page = 0;
-  std::uint16_t usage = 0;
-  std::uint16_t has_partner = 0;
-  std::uint16_t partner_row = 0;
-  std::string path;
-};
+using DeviceDescriptor = hid::SlotRecord;
 
 // What the device asks of its owner, the selector entry. Both calls may come from any thread.
 class DeviceOwner {
