@@ -1,60 +1,20 @@
 // brimvexctl activate and send, run as a separate process against a hub in the test.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "ipc/inbox.h"
 #include "platform/ipc_hub.h"
+#include "test_support/run_brimvexctl.h"
 #include "test_support/temp_dir.h"
-
-extern char** environ;
 
 namespace brimvex::platform {
 namespace {
 
-struct CtlRun {
-  int exit_code = -1;
-  std::string err;
-};
+using test::CtlRun;
 
-// Runs brimvexctl with $XDG_RUNTIME_DIR set to `runtime_dir`.
-CtlRun RunCtl(const test::TempDir& runtime_dir, const std::vector<std::string>& args) {
-  std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime_dir.folder()};
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (std::string_view(*e).starts_with("XDG_RUNTIME_DIR=")) continue;
-    env.emplace_back(*e);
-  }
-  std::vector<std::string> argv{BRIMVEXCTL_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  auto pointers = [](std::vector<std::string>& v) {
-    std::vector<char*> p;
-    for (auto& s : v) p.push_back(s.data());
-    p.push_back(nullptr);
-    return p;
-  };
-  auto envp = pointers(env);
-  auto argvp = pointers(argv);
-  const std::string err_path = runtime_dir.folder() + "stderr.txt";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  CtlRun run;
-  const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argvp.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return run;
-  int status = 0;
-  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-  std::ifstream in(err_path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  return run;
+CtlRun RunCtl(const test::TempDir& runtime, const std::vector<std::string>& args) {
+  return test::RunBrimvexctl(runtime, args);
 }
 
 TEST(Brimvexctl, ActivateAndSendFailClearlyWithoutARunningInstance) {
