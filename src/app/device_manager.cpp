@@ -96,6 +96,11 @@ DeviceManager::Page* DeviceManager::PageOf(const devices::COmbrixUSBDevice* devi
   return nullptr;
 }
 
+devices::COmbrixUSBDevice* DeviceManager::DeviceOfSlot(const SlotTable::Slots& slots, std::size_t index) const {
+  const int identity = DeviceIdentity(slots, static_cast<int>(index));
+  return identity >= 0 ? FindDevice(slots[static_cast<std::size_t>(identity)]) : nullptr;
+}
+
 devices::COmbrixUSBDevice* DeviceManager::FindDevice(const SlotRecord& identity) const {
   for (const auto& p : pages_)
     if (hid::SameIdentity(identity, p->device->Descriptor())) return p->device;
@@ -194,8 +199,8 @@ void DeviceManager::OnSlotFound(std::size_t index) {
   const SlotRecord& slot = slots[index];
   TraceArrival(slot.type, true);
   const int row = FindSupportedRow(slot.vendor_id, slot.product_id, slot.type, kRoleCommand);
-  const int identity = DeviceIdentity(slots, static_cast<int>(index));
-  if (row >= 0 && identity >= 0 && FindDevice(slots[static_cast<std::size_t>(identity)]) == nullptr) CreatePage(row, 0);
+  if (row >= 0 && DeviceIdentity(slots, static_cast<int>(index)) >= 0 && DeviceOfSlot(slots, index) == nullptr)
+    CreatePage(row, 0);
   if (slot.role == kRoleCommand) {
     AddCommandInterface(slots, index);
   } else {
@@ -212,7 +217,8 @@ void DeviceManager::AddCommandInterface(const SlotTable::Slots& slots, std::size
     return;
   }
   const int identity = DeviceIdentity(slots, static_cast<int>(index));
-  devices::COmbrixUSBDevice* device = identity >= 0 ? FindDevice(slots[static_cast<std::size_t>(identity)]) : nullptr;
+  if (identity < 0) return;
+  devices::COmbrixUSBDevice* device = FindDevice(slots[static_cast<std::size_t>(identity)]);
   if (device == nullptr) return;
   hid::CommandChannel& channel = device->CommandChannelRef();
   if (!channel.IsOpen()) {
@@ -362,8 +368,7 @@ void DeviceManager::LoseCommandInterface(const SlotTable::Slots& slots, std::siz
       return;
     }
   }
-  const int identity = DeviceIdentity(slots, static_cast<int>(index));
-  devices::COmbrixUSBDevice* device = identity >= 0 ? FindDevice(slots[static_cast<std::size_t>(identity)]) : nullptr;
+  devices::COmbrixUSBDevice* device = DeviceOfSlot(slots, index);
   if (device == nullptr) return;
   hid::CommandChannel& channel = device->CommandChannelRef();
   // Without the transaction lock: an exchange in flight ends through the closed interface.

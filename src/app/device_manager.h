@@ -61,6 +61,8 @@ class DeviceManager {
 
   // The device of a slot record's identity, or nullptr.
   devices::COmbrixUSBDevice* FindDevice(const SlotRecord& identity) const;
+  // The device object the slot belongs to by the pairing rule, or nullptr.
+  devices::COmbrixUSBDevice* DeviceOfSlot(const SlotTable::Slots& slots, std::size_t index) const;
   CDeviceOptionUI* EntryOf(const devices::COmbrixUSBDevice* device) const;
   const std::vector<devices::COmbrixUSBDevice*>& Keyboards() const { return keyboards_; }
   const std::vector<devices::COmbrixUSBDevice*>& Mice() const { return mice_; }
