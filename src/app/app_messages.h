@@ -44,5 +44,7 @@ inline constexpr std::uint32_t kMsgDestroy = 0x0002;
 // Window timers of the main window.
 inline constexpr std::uint32_t kTimerLayout = 1011;
 inline constexpr std::uint32_t kTimerTrayMenu = 1032;
+inline constexpr std::uint32_t kTimerProfileSwitch = 1055;
+inline constexpr std::uint32_t kTimerGameLight = 1066;
 
 }  // namespace brimvex::app

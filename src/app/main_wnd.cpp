@@ -1,12 +1,12 @@
 #include "app/main_wnd.h"
 
-#include <cctype>
-
 #include "app/device_tables.h"
+#include "app/message_box.h"
 #include "devices/device_classes.h"
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
 #include "platform/ui/container.h"
+#include "platform/ui/control_name.h"
 #include "platform/ui/controls.h"
 
 namespace brimvex::app {
@@ -16,17 +16,6 @@ constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 572;
 constexpr const char* kLightControlOnText = "控制灯光";
 constexpr const char* kLightControlOffText = "不控制灯光";
-
-bool NameEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
-// Title-bar controls are recognised by identity, everything else by name (case-insensitive).
-bool NameIs(const ui::Control* c, std::string_view name) { return c != nullptr && NameEquals(c->Name(), name); }
 
 }  // namespace
 
@@ -40,7 +29,8 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
       hid_backend_(hid_backend),
       window_("MainWnd", &resources, &frontend.Loop()),
       selector_(window_),
-      slots_(this) {
+      slots_(this),
+      router_([this] { return SelectedDevice(); }) {
   window_.AddNotifier(this);
 }
 
@@ -67,17 +57,32 @@ void CMainWnd::InitWindow() {
   resources_.SetTextQueryInterface(this);
   if (!resources_.LoadLanguage("lan_cn.xml")) platform::Trace(resources_.LastError());
   resources_.ReloadText();
-  close_btn_ = window_.FindControl("closebtn");
-  max_btn_ = window_.FindControl("maxbtn");
-  restore_btn_ = window_.FindControl("restorebtn");
-  min_btn_ = window_.FindControl("minbtn");
-  skin_btn_ = window_.FindControl("skinbtn");
-  game_mode_btn_ = window_.FindControl("gamemodebtn");
-  cloud_btn_ = window_.FindControl("cloudbtn");
-  smart_eyes_btn_ = window_.FindControl("smarteyesbtn");
-  set_btn_ = window_.FindControl("setbtn");
+  for (const char* name :
+       {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn", "smarteyesbtn", "setbtn"})
+    title_bar_.emplace_back(name, window_.FindControl(name));
   frontend_.SetDisplayChangeHandler([this] { OnDisplayChange(); });
   tray_ = frontend_.CreateTrayIcon(resources_.ResolveFile("common/icon.svg"), std::string(kAppIdentifier), *this);
+  RegisterRoutes();
+}
+
+ui::Control* CMainWnd::TitleBarControl(std::string_view name) const {
+  for (const auto& [n, c] : title_bar_)
+    if (n == name) return c;
+  return nullptr;
+}
+
+devices::COmbrixUSBDevice* CMainWnd::SelectedDevice() const {
+  const CDeviceOptionUI* entry = selector_.SelectedEntry();
+  return entry != nullptr ? entry->Device() : nullptr;
+}
+
+int CMainWnd::AskUser(const std::string& text_key, bool two_buttons) {
+  MessageBoxArgs args;
+  args.owner = &window_;
+  args.text = text_key;
+  args.dpi = window_.Dpi();
+  args.button_mode = two_buttons ? 1 : 0;
+  return ShowMessageBox(frontend_, resources_, factory_, args);
 }
 
 void CMainWnd::OnWindowInit() {
@@ -135,7 +140,7 @@ std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view element_na
                                                {"OmbrixMouseDevice", devices::kDeviceMouse},
                                                {"OmbrixKeyboardDevice", devices::kDeviceKeyboard}};
   for (const auto& d : kDevices) {
-    if (!NameEquals(element_name, d.name)) continue;
+    if (!ui::NameEqualsNoCase(element_name, d.name)) continue;
     const auto creator = devices::DeviceCreator(d.kind, hid_backend_, &frontend_.Loop());
     return creator ? creator() : nullptr;
   }
@@ -157,48 +162,24 @@ void CMainWnd::Notify(ui::Notification& n) {
     platform::Trace(n.type);
     platform::Trace(n.sender != nullptr ? n.sender->Name() : std::string());
   }
-  if (n.type == ui::notify::kWindowInit) {
-    OnWindowInit();
-  } else if (n.type == ui::notify::kWindowSize) {
-    if (NameIs(n.sender, "root") && display_changed_) {
-      display_changed_ = false;
-      Layout();
-    }
-  } else if (n.type == ui::notify::kClick) {
-    OnClick(n);
-  } else if (n.type == ui::notify::kSelectChanged) {
-    if (NameIs(n.sender, "device_select")) selector_.OnSelectionChanged();
-  }
+  router_.Dispatch(n);
 }
 
-void CMainWnd::OnClick(ui::Notification& n) {
-  ui::Control* sender = n.sender;
-  if (NameIs(sender, "closebtn")) {
-    CloseChildWindows();
-    HideToTray();
-  } else if (NameIs(sender, "nodevice_ok_btn")) {
-    HideToTray();
-  } else if (NameIs(sender, "control_light_status")) {
-    SetLightControl(light_control_ == 0 ? 1 : 0);
-  } else if (sender != nullptr && sender == min_btn_) {
-    window_.Minimize();
-  } else if (sender != nullptr && sender == max_btn_) {
-    window_.Maximize();
-  } else if (sender != nullptr && sender == restore_btn_) {
-    window_.Restore();
-  } else if (NameIs(sender, "device_select_prev")) {
-    selector_.Previous();
-  } else if (NameIs(sender, "device_select_next")) {
-    selector_.Next();
-  }
-}
-
-void CMainWnd::SetLightControl(int on) {
+void CMainWnd::SetLightControl(int on, bool broadcast) {
   light_control_ = on;
-  if (peers_ != nullptr) peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, on, {}});
+  if (broadcast && peers_ != nullptr)
+    peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, on, {}});
   if (auto* status = window_.FindControl("control_light_status"))
     status->SetText(on != 0 ? kLightControlOnText : kLightControlOffText);
-  // The devices take the flag once they exist.
+  ApplyLightControl(on);
+}
+
+void CMainWnd::ApplyLightControl(int on) {
+  if (devices_ == nullptr) return;
+  // Keyboards send CMD_LIGHT_CONTROL when it is turned on; mice and pads keep the flag.
+  for (const auto* list : {&devices_->Keyboards(), &devices_->Mice(), &devices_->MousePads()})
+    for (devices::COmbrixUSBDevice* d : *list)
+      if (d->SetHostLightControl(on != 0) != hid::RESULT_OK) platform::Trace("CMD_LIGHT_CONTROL failed");
 }
 
 void CMainWnd::HideToTray() {
@@ -218,7 +199,8 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     return true;
   }
   if (message == messages_.light_control_set && message != 0) {
-    if (wparam == 1 && (lparam == 0 || lparam == 1)) SetLightControl(static_cast<int>(lparam));
+    // Set from outside: the same hand-over as the click, without a broadcast.
+    if (wparam == 1 && (lparam == 0 || lparam == 1)) SetLightControl(static_cast<int>(lparam), false);
     return true;
   }
   if (message == messages_.upgrade_status && message != 0) return true;  // no settings window yet

@@ -4,15 +4,19 @@
 // tray icon, the tray menu, the About window and the 20 worker slots, and shuts the program
 // down in order when the window is destroyed.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/app_messages.h"
 #include "app/device_manager.h"
 #include "app/device_selector.h"
 #include "app/discovery_thread.h"
+#include "app/notify_router.h"
 #include "app/peer_link.h"
 #include "app/slot_table.h"
 #include "app/sync_light_thread.h"
@@ -79,11 +83,29 @@ class CMainWnd final : public ui::Notifier,
   // Null until the window's start-up ran (and without a HID backend).
   DeviceManager* Devices() { return devices_.get(); }
   int Dpi() const { return window_.Dpi(); }
+  platform::EventLoop& Loop() { return frontend_.Loop(); }
+  ui::Frontend& Frontend() { return frontend_; }
+  ui::ResourceManager& Resources() { return resources_; }
+  const ui::ControlFactory& Factory() const { return factory_; }
+  // The notification table; features add their rows while the window is created.
+  NotifyRouter& Router() { return router_; }
+  // The device of the selected selector entry, or nullptr.
+  devices::COmbrixUSBDevice* SelectedDevice() const;
+  // A title-bar control found at window init ("closebtn", "minbtn", "skinbtn", "setbtn", ...),
+  // or nullptr.
+  ui::Control* TitleBarControl(std::string_view name) const;
+  // The message box over the main window with a text key: 1 for confirm, 0 otherwise.
+  int AskUser(const std::string& text_key, bool two_buttons);
+  // What timer 1055 does after a "device_profile_combo" selection: switch the profile of the
+  // device that was selected then. Set by the profile list.
+  void SetProfileSwitch(std::function<void(devices::COmbrixUSBDevice&)> f) { profile_switch_ = std::move(f); }
 
  private:
   void InitWindow();
   void OnWindowInit();
-  void OnClick(ui::Notification& n);
+  // The controller's own rows (main_wnd_routes.cpp).
+  void RegisterRoutes();
+  void ArmProfileSwitch();
   void OnMenuCommand(const std::string& item);
   void OnDestroy();
   void OnLayoutTimer();
@@ -96,7 +118,10 @@ class CMainWnd final : public ui::Notifier,
   void HideToTray();
   int VisibleSelectorEntries() const;
   void UpdateNoDeviceHint();
-  void SetLightControl(int on);
+  // The light-control flag, its button text and the hand-over to the devices; the click also
+  // tells other programs.
+  void SetLightControl(int on, bool broadcast);
+  void ApplyLightControl(int on);
   void OnShowEntryMessage(std::uint64_t row, std::int64_t show);
 
   ui::Frontend& frontend_;
@@ -118,16 +143,10 @@ class CMainWnd final : public ui::Notifier,
   platform::Millis discovery_period_{100};
   WorkerSlots slots_;
   SyncLighting sync_;
-  // Title-bar controls found at window init.
-  ui::Control* close_btn_ = nullptr;
-  ui::Control* max_btn_ = nullptr;
-  ui::Control* restore_btn_ = nullptr;
-  ui::Control* min_btn_ = nullptr;
-  ui::Control* skin_btn_ = nullptr;
-  ui::Control* game_mode_btn_ = nullptr;
-  ui::Control* cloud_btn_ = nullptr;
-  ui::Control* smart_eyes_btn_ = nullptr;
-  ui::Control* set_btn_ = nullptr;
+  NotifyRouter router_;
+  // Title-bar controls found at window init, by name.
+  std::vector<std::pair<std::string, ui::Control*>> title_bar_;
+  std::function<void(devices::COmbrixUSBDevice&)> profile_switch_;
   int light_control_ = 1;
   bool display_changed_ = false;
   bool started_ = false;

@@ -7,12 +7,15 @@
 #include <string>
 
 #include "app/control_classes.h"
+#include "app/fake_peer_link.h"
 #include "app/main_wnd.h"
 #include "emulator/emulated_hid_backend.h"
 #include "emulator/emulator.h"
 #include "platform/paths.h"
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
+#include "platform/ui/container.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/headless_frontend.h"
 
 namespace brimvex::app::test {
@@ -46,7 +49,7 @@ class ControllerFixture : public ::testing::Test {
     return d;
   }
   void Start() {
-    wnd_ = std::make_unique<CMainWnd>(frontend_, resources_, factory_, messages_, nullptr, &backend_);
+    wnd_ = std::make_unique<CMainWnd>(frontend_, resources_, factory_, messages_, &peers_, &backend_);
     std::string error;
     ASSERT_TRUE(wnd_->Create(&error)) << error;
     ASSERT_TRUE(WaitFor([&] { return host().IsVisible(); })) << "no first discovery pass";
@@ -77,6 +80,25 @@ class ControllerFixture : public ::testing::Test {
     c->Activate();
     loop().RunPending();
   }
+  // A control of a layout that comes later, placed on the window's root.
+  template <typename T = ui::Button>
+  T* Place(const char* name) {
+    auto control = std::make_unique<T>();
+    control->SetName(name);
+    T* raw = control.get();
+    auto* root = dynamic_cast<ui::Container*>(wnd_->Window().Root());
+    if (root == nullptr) return nullptr;
+    root->Add(std::move(control));
+    return raw;
+  }
+  // Plugs the products on their cables (the mouse through its receiver when asked), starts the
+  // window and runs every connection timer: each device has had its initial read.
+  void StartConnected(std::initializer_list<Product> products) {
+    for (Product p : products) Add(p).Plug(Link::kCable);
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == static_cast<int>(products.size()); }));
+    Advance(Millis(600));
+  }
 
   platform::TraceCapture traces_;
   emulator::Emulator emu_;
@@ -85,6 +107,7 @@ class ControllerFixture : public ::testing::Test {
   ui::ResourceManager resources_;
   ui::ControlFactory factory_;
   AppMessages messages_;
+  FakePeerLink peers_;
   std::unique_ptr<CMainWnd> wnd_;
 };
 
