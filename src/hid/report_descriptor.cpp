@@ -74,12 +74,16 @@ struct GlobalState {
   std::uint8_t report_id = 0;
 };
 
-// A local usage as written; its page is resolved when the main item is reached.
+// A usage or one end of a usage range with its page in the high 16 bits: the page it was bound to
+// (see Bind), or its own when it was written in 4 bytes (extended).
+struct UsageEnd {
+  std::uint32_t usage = 0;
+  bool extended = false;
+};
+
 struct LocalUsage {
-  std::uint32_t min = 0;
-  std::uint32_t max = 0;
-  bool min_extended = false;
-  bool max_extended = false;
+  UsageEnd min;
+  UsageEnd max;
   bool is_range = false;
   std::size_t offset = 0;
 };
@@ -90,6 +94,9 @@ struct LocalState {
   std::optional<ItemData> usage_max;
   std::size_t usage_min_offset = 0;
   std::size_t usage_max_offset = 0;
+  // A Usage Page item came since the last main item, and a usage came after it.
+  bool page_declared = false;
+  bool usage_after_page = false;
   bool in_delimiter = false;
   int delimiter_sets = 0;
   std::size_t delimiter_offset = 0;
@@ -170,6 +177,7 @@ class Parser {
         return ClearLocals();
       case kUsagePage:
         global_.usage_page = static_cast<std::uint16_t>(data.raw);
+        local_.page_declared = true;
         return true;
       case kLogicalMinimum:
         global_.logical_min = data.Signed();
@@ -205,12 +213,15 @@ class Parser {
         return true;
       case kUsage:
         if (!local_.Ignoring()) {
-          local_.usages.push_back(LocalUsage{data.raw, data.raw, data.size == 4, data.size == 4, false, offset});
+          NoteUsage();
+          const UsageEnd usage = Bind(data);
+          local_.usages.push_back(LocalUsage{usage, usage, false, offset});
         }
         return true;
       case kUsageMinimum:
         if (local_.Ignoring()) return true;
         if (local_.usage_min) return Fail(offset, "second Usage Minimum without a Usage Maximum");
+        NoteUsage();
         local_.usage_min = data;
         local_.usage_min_offset = offset;
         PairRange();
@@ -218,6 +229,7 @@ class Parser {
       case kUsageMaximum:
         if (local_.Ignoring()) return true;
         if (local_.usage_max) return Fail(offset, "second Usage Maximum without a Usage Minimum");
+        NoteUsage();
         local_.usage_max = data;
         local_.usage_max_offset = offset;
         PairRange();
@@ -239,22 +251,38 @@ class Parser {
     }
   }
 
+  void NoteUsage() {
+    if (local_.page_declared) local_.usage_after_page = true;
+  }
+
+  // A 1- or 2-byte usage is bound to the Usage Page in effect where it is declared; a usage range
+  // where its second end is.
+  UsageEnd Bind(ItemData data) const {
+    if (data.size == 4) return UsageEnd{data.raw, true};
+    return UsageEnd{(std::uint32_t{global_.usage_page} << 16) | data.raw, false};
+  }
+
   void PairRange() {
     if (!local_.usage_min || !local_.usage_max) return;
-    local_.usages.push_back(LocalUsage{local_.usage_min->raw, local_.usage_max->raw, local_.usage_min->size == 4,
-                                       local_.usage_max->size == 4, true, local_.usage_max_offset});
+    local_.usages.push_back(
+        LocalUsage{Bind(*local_.usage_min), Bind(*local_.usage_max), true, local_.usage_max_offset});
     local_.usage_min.reset();
     local_.usage_max.reset();
   }
 
   // Resolves the local usages into runs on their pages; false (with the error set) when they are
-  // inconsistent.
+  // inconsistent. When every usage of the main item came before its first Usage Page item (the
+  // page written after its usages), the 1- and 2-byte ones take the page in effect here instead.
   bool ResolveUsages(std::vector<UsageRun>& runs) {
+    const bool page_after_usages = local_.page_declared && !local_.usage_after_page;
+    auto page = [&](const UsageEnd& end) {
+      return static_cast<std::uint16_t>(page_after_usages && !end.extended ? global_.usage_page : end.usage >> 16);
+    };
     for (const LocalUsage& u : local_.usages) {
-      const auto page_min = static_cast<std::uint16_t>(u.min_extended ? u.min >> 16 : global_.usage_page);
-      const auto page_max = static_cast<std::uint16_t>(u.max_extended ? u.max >> 16 : global_.usage_page);
-      const auto id_min = static_cast<std::uint16_t>(u.min);
-      const auto id_max = static_cast<std::uint16_t>(u.max);
+      const std::uint16_t page_min = page(u.min);
+      const std::uint16_t page_max = page(u.max);
+      const auto id_min = static_cast<std::uint16_t>(u.min.usage);
+      const auto id_max = static_cast<std::uint16_t>(u.max.usage);
       if (page_min != page_max) return Fail(u.offset, "usage range spans two usage pages");
       if (id_min > id_max) return Fail(u.offset, "Usage Minimum above Usage Maximum");
       runs.push_back(UsageRun{page_min, id_min, id_max, u.is_range});
@@ -309,14 +337,17 @@ class Parser {
     }
     reports_[descriptor_.collections.size() - 1][t][global_.report_id] = true;
 
+    // A Constant field is padding, unless it is a variable with a usage: a read-only control.
     const bool constant = (flags & 0x01) != 0;
-    if (!constant) {
+    const bool is_array = (flags & 0x02) == 0;
+    const bool has_usage = std::any_of(runs.begin(), runs.end(), [](const UsageRun& r) { return r.max != 0; });
+    if (!constant || (!is_array && has_usage)) {
       ReportField f;
       f.report_id = global_.report_id;
       f.bit_offset = bit_offset;
       f.bit_size = static_cast<std::uint16_t>(global_.report_size);
       f.report_count = static_cast<std::uint16_t>(global_.report_count);
-      f.is_array = (flags & 0x02) == 0;
+      f.is_array = is_array;
       f.is_button = f.is_array || f.bit_size == 1;
       f.logical_min = global_.logical_min;
       f.logical_max = Maximum(global_.logical_min, global_.logical_max);
@@ -366,16 +397,8 @@ class Parser {
       pieces.push_back(Piece{used, slot, take});
       slot += take;
     }
-    if (slot < f.report_count) {
-      // The remaining slots take the last usage.
-      const UsageRun& last = f.usages.back();
-      Piece& back = pieces.back();
-      if (!back.run.is_range && back.run.min == last.max && back.run.page == last.page) {
-        back.count += f.report_count - slot;
-      } else {
-        pieces.push_back(Piece{UsageRun{last.page, last.max, last.max, false}, slot, f.report_count - slot});
-      }
-    }
+    // The remaining slots take the last usage; its cap (a range or a single usage) counts them.
+    if (slot < f.report_count) pieces.back().count += f.report_count - slot;
     for (const Piece& p : pieces) {
       const std::uint32_t offset = f.bit_offset + p.first_slot * f.bit_size;
       const auto count = static_cast<std::uint16_t>(p.count);

@@ -17,9 +17,13 @@
 //   Delimiters, a report without an ID in a descriptor that uses IDs, no collection at all.
 // - Accepted: unknown and reserved items and long items are skipped; a Logical or Physical
 //   Maximum of 1 or 2 bytes is read unsigned when its minimum is not negative (0x25 0xFF is 255);
-//   usages of 1 or 2 bytes take the Usage Page in effect at the main item, 4-byte usages carry
-//   their page; only the first set of usages inside Delimiters counts; a data field without
-//   usages gets usage 0; one report ID used in two collections shares one bit layout.
+//   a usage of 1 or 2 bytes takes the Usage Page in effect where it is declared (a usage range:
+//   where its second end is), except that when all usages of a main item come before its first
+//   Usage Page item, they take the page in effect at the main item (the page written after its
+//   usages); 4-byte usages carry their page; only the first set of usages inside Delimiters
+//   counts; a data field without usages gets usage 0; a Constant variable field with a non-zero
+//   usage is a read-only control with its caps, other Constant fields are padding; one report ID
+//   used in two collections shares one bit layout.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -32,9 +36,10 @@ namespace brimvex::hid {
 enum class ReportType : std::uint8_t { kInput = 0, kOutput = 1, kFeature = 2 };
 
 // One run of usages of a main item's field, as the host parser lists them: a usage range (or a
-// field whose slots take consecutive usages) is a range cap; each single usage is its own cap, and
-// the slots left over when a field has more counts than usages take the last usage. Array fields
-// give one cap per usage run, all describing the same array.
+// field whose slots take consecutive usages) is a range cap; each single usage is its own cap.
+// When a field has more slots than usages, the left-over slots take the last usage and are
+// counted in the last cap (range or single usage). Array fields give one cap per usage run, all
+// describing the same array.
 struct ButtonCap {
   std::uint16_t usage_page = 0;
   std::uint8_t report_id = 0;
@@ -80,7 +85,8 @@ struct UsageRun {
 };
 
 // One data main item (Input, Output or Feature) as laid out in its report; what the caps are made
-// from and what unpacking reads. Constant (padding) fields are not kept: they only take bits.
+// from and what unpacking reads. Constant fields are kept only as variables with a non-zero usage
+// (read-only controls); padding only takes bits.
 struct ReportField {
   std::uint8_t report_id = 0;
   std::uint32_t bit_offset = 0;  // from the start of the report data after the ID byte

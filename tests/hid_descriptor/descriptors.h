@@ -241,4 +241,92 @@ inline const Bytes kButtonsAndArray = {
     0xC0,        // End Collection
 };
 
+// A gamepad whose Usage Page changes inside a main item: each usage keeps the page declared before
+// it (HID 1.11 6.2.2.7). The page written after all of an item's usages still applies to them.
+inline const Bytes kUsagePageBinding = {
+    0x05, 0x01,        // Usage Page (Generic Desktop)
+    0x09, 0x05,        // Usage (Game Pad)
+    0xA1, 0x01,        // Collection (Application)
+    0x05, 0x09,        //   Usage Page (Button)
+    0x19, 0x01,        //   Usage Minimum (Button 1)
+    0x29, 0x02,        //   Usage Maximum (Button 2)
+    0x0A, 0x03, 0x00,  //   Usage (Button 3, 2 bytes)
+    0x05, 0x0C,        //   Usage Page (Consumer)
+    0x0A, 0x24, 0x02,  //   Usage (AC Back)
+    0x0A, 0x23, 0x02,  //   Usage (AC Home)
+    0x15, 0x00,        //   Logical Minimum (0)
+    0x25, 0x01,        //   Logical Maximum (1)
+    0x75, 0x01,        //   Report Size (1)
+    0x95, 0x05,        //   Report Count (5)
+    0x81, 0x02,        //   Input (Data, Variable, Absolute): bits 0-4
+    0x05, 0x01,        //   Usage Page (Generic Desktop): in force for the sticks below
+    0x75, 0x03,        //   Report Size (3)
+    0x95, 0x01,        //   Report Count (1)
+    0x81, 0x03,        //   Input (Constant, Variable): bits 5-7, padding
+    0x09, 0x30,        //   Usage (X)
+    0x09, 0x31,        //   Usage (Y)
+    0x05, 0x02,        //   Usage Page (Simulation Controls)
+    0x09, 0xC5,        //   Usage (Brake)
+    0x09, 0xC4,        //   Usage (Accelerator)
+    0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+    0x75, 0x08,        //   Report Size (8)
+    0x95, 0x04,        //   Report Count (4)
+    0x81, 0x02,        //   Input (Data, Variable, Absolute): bytes 1-4
+    0x19, 0x05,        //   Usage Minimum (5)
+    0x29, 0x06,        //   Usage Maximum (6)
+    0x05, 0x09,        //   Usage Page (Button): written after the usages, applies to them
+    0x25, 0x01,        //   Logical Maximum (1)
+    0x75, 0x01,        //   Report Size (1)
+    0x95, 0x02,        //   Report Count (2)
+    0x81, 0x02,        //   Input (Data, Variable, Absolute): byte 5, bits 0-1
+    0x75, 0x06,        //   Report Size (6)
+    0x95, 0x01,        //   Report Count (1)
+    0x81, 0x03,        //   Input (Constant, Variable): byte 5, bits 2-7, padding
+    0xC0,              // End Collection
+};
+
+// Buttons 1-3 over eight 1-bit fields: fields 4-8 take Button 3, and the range's one cap counts
+// all eight.
+inline const Bytes kShortUsageRange = {
+    0x05, 0x01,  // Usage Page (Generic Desktop)
+    0x09, 0x05,  // Usage (Game Pad)
+    0xA1, 0x01,  // Collection (Application)
+    0x05, 0x09,  //   Usage Page (Button)
+    0x19, 0x01,  //   Usage Minimum (1)
+    0x29, 0x03,  //   Usage Maximum (3)
+    0x15, 0x00,  //   Logical Minimum (0)
+    0x25, 0x01,  //   Logical Maximum (1)
+    0x95, 0x08,  //   Report Count (8)
+    0x75, 0x01,  //   Report Size (1)
+    0x81, 0x02,  //   Input (Data, Variable, Absolute)
+    0xC0,        // End Collection
+};
+
+// A vendor feature report with Constant fields: a Constant Variable field with a usage is a
+// read-only control (HID 1.11 6.2.2.5) and gets a cap; one without a usage, with usage 0, or a
+// Constant array is padding.
+inline const Bytes kConstantWithUsage = {
+    0x06, 0xA0, 0xFF,  // Usage Page (Vendor 0xFFA0)
+    0x09, 0x01,        // Usage (1)
+    0xA1, 0x01,        // Collection (Application)
+    0x85, 0x1B,        //   Report ID (27)
+    0x15, 0x00,        //   Logical Minimum (0)
+    0x25, 0x01,        //   Logical Maximum (1)
+    0x09, 0xDE,        //   Usage (0xDE)
+    0x75, 0x01,        //   Report Size (1)
+    0x95, 0x01,        //   Report Count (1)
+    0xB1, 0x23,        //   Feature (Constant, Variable, No Preferred): bit 0, a read-only button
+    0x75, 0x07,        //   Report Size (7)
+    0xB1, 0x03,        //   Feature (Constant, Variable): bits 1-7, padding without a usage
+    0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+    0x75, 0x08,        //   Report Size (8)
+    0x09, 0x00,        //   Usage (0)
+    0xB1, 0x03,        //   Feature (Constant, Variable): byte 1, padding with usage 0
+    0x09, 0xDF,        //   Usage (0xDF)
+    0xB1, 0x01,        //   Feature (Constant, Array): byte 2, padding
+    0x09, 0xE0,        //   Usage (0xE0)
+    0xB1, 0x03,        //   Feature (Constant, Variable): byte 3, a read-only value
+    0xC0,              // End Collection
+};
+
 }  // namespace brimvex::hid::test

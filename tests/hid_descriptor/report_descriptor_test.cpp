@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +47,7 @@ struct DescriptorCase {
   std::vector<ExpectedCollection> collections;
 };
 
-// Shorthands: a 1-bit variable button range and a single-usage value.
+// Shorthands: 1-bit variable buttons (a range, a single usage) and a single-usage value.
 ButtonCap Bits(std::uint16_t page, std::uint8_t id, std::uint16_t min, std::uint16_t max, std::uint32_t offset) {
   return ButtonCap{.usage_page = page,
                    .report_id = id,
@@ -58,6 +59,11 @@ ButtonCap Bits(std::uint16_t page, std::uint8_t id, std::uint16_t min, std::uint
                    .report_count = static_cast<std::uint16_t>(max - min + 1),
                    .logical_min = 0,
                    .logical_max = 1};
+}
+ButtonCap Bit(std::uint16_t page, std::uint8_t id, std::uint16_t usage, std::uint32_t offset) {
+  ButtonCap cap = Bits(page, id, usage, usage, offset);
+  cap.is_range = false;
+  return cap;
 }
 ValueCap Value(std::uint16_t page, std::uint8_t id, std::uint16_t usage, std::uint32_t offset, std::uint16_t size,
                std::uint16_t count, std::int32_t lmin, std::int32_t lmax, std::int32_t pmin = 0,
@@ -176,6 +182,48 @@ const std::vector<DescriptorCase>& Cases() {
            {},
            {}}},
          {}}}},
+      {"usage_page_binding",
+       &test::kUsagePageBinding,
+       false,
+       {{0x01,
+         0x05,
+         {},
+         {7, 0, 0},
+         {{{Bits(0x09, 0, 1, 2, 0), Bit(0x09, 0, 3, 2), Bit(0x0C, 0, 0x224, 3), Bit(0x0C, 0, 0x223, 4),
+            Bits(0x09, 0, 5, 6, 40)},
+           {},
+           {}}},
+         {{{Value(0x01, 0, 0x30, 8, 8, 1, 0, 255), Value(0x01, 0, 0x31, 16, 8, 1, 0, 255),
+            Value(0x02, 0, 0xC5, 24, 8, 1, 0, 255), Value(0x02, 0, 0xC4, 32, 8, 1, 0, 255)},
+           {},
+           {}}}}}},
+      {"short_usage_range",
+       &test::kShortUsageRange,
+       false,
+       {{0x01,
+         0x05,
+         {},
+         {2, 0, 0},
+         {{{ButtonCap{.usage_page = 0x09,
+                      .is_range = true,
+                      .usage_min = 1,
+                      .usage_max = 3,
+                      .bit_size = 1,
+                      .report_count = 8,
+                      .logical_min = 0,
+                      .logical_max = 1}},
+           {},
+           {}}},
+         {}}}},
+      {"constant_with_usage",
+       &test::kConstantWithUsage,
+       true,
+       {{0xFFA0,
+         0x01,
+         {0x1B},
+         {0, 0, 5},
+         {{{}, {}, {Bit(0xFFA0, 0x1B, 0xDE, 0)}}},
+         {{{}, {}, {Value(0xFFA0, 0x1B, 0xE0, 24, 8, 1, 0, 255)}}}}}},
   };
   return cases;
 }
@@ -236,6 +284,7 @@ TEST(MaxUsageListLength, CountsEverySlotThatCanReportAUsageOfThePage) {
       {&test::kMouse, 0, ReportType::kInput, 0x01, 0},  // values are not usages
       {&test::kFourCollections, 2, ReportType::kInput, 0x0C, 1},
       {&test::kButtonsAndArray, 0, ReportType::kInput, 0x09, 3 + 5 + 2},
+      {&test::kShortUsageRange, 0, ReportType::kInput, 0x09, 8},
   };
   for (const Case& c : cases) {
     const auto& tlc = Parsed(*c.bytes).collections.at(c.collection);
@@ -293,6 +342,20 @@ TEST(GetUsages, ReportsThePressedUsagesOfThePageInFieldOrder) {
       {"array slots outside the logical range", &test::kButtonsAndArray, 0, {0x07, 0x00, 0x0F}, 0x09, true, {}},
       {"report ID that matches nothing", &test::kButtonsAndArray, 0, {0x09, 0xFF, 0xFF}, 0x09, false, {}},
       {"empty report", &test::kButtonsAndArray, 0, {}, 0x09, false, {}},
+      {"fields past a short range take its last usage",
+       &test::kShortUsageRange,
+       0,
+       {0x00, 0x85},
+       0x09,
+       true,
+       {0x01, 0x03, 0x03}},
+      {"each usage on the page declared before it",
+       &test::kUsagePageBinding,
+       0,
+       {0x00, 0x1F, 0, 0, 0, 0, 0x03},
+       0x09,
+       true,
+       {0x01, 0x02, 0x03, 0x05, 0x06}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -318,6 +381,18 @@ TEST(GetUsages, CapRangesSelectTheUsagesOfEachButtonItem) {
   }
   EXPECT_EQ(usages, (std::vector<std::uint16_t>{0x02, 0x05}));
   EXPECT_EQ(in_range, std::vector<std::uint16_t>{0x02});
+}
+
+// A Constant Variable field with a usage reads like any other; Constant arrays stay padding.
+TEST(GetUsages, ReadsConstantControlsThatHaveAUsage) {
+  const auto& tlc = Parsed(test::kConstantWithUsage).collections.at(0);
+  const Bytes report = {0x1B, 0x01, 0xFF, 0x00, 0x42};  // bit 0 set; byte 2 would be usage 0xDF
+  std::vector<std::uint16_t> usages;
+  ASSERT_TRUE(GetUsages(tlc, ReportType::kFeature, 0xFFA0, report, usages));
+  EXPECT_EQ(usages, std::vector<std::uint16_t>{0xDE});
+  std::uint32_t raw = 0;
+  ASSERT_TRUE(GetUsageValue(tlc, ReportType::kFeature, 0xFFA0, 0xE0, report, raw));
+  EXPECT_EQ(raw, 0x42u);
 }
 
 TEST(GetUsageValue, ReadsRawAndScaledValues) {
@@ -497,8 +572,8 @@ TEST(SeedCorpus, HoldsEveryTestDescriptor) {
   for (const DescriptorCase& c : Cases()) {
     std::vector<brimvex::test::SeedReport> reports;
     for (const auto& tlc : Parsed(*c.bytes).collections)
-      reports.push_back(
-          {tlc.ReportLength(ReportType::kInput), tlc.report_ids.empty() ? std::uint8_t{0} : tlc.report_ids.front()});
+      reports.push_back({*std::max_element(tlc.report_length.begin(), tlc.report_length.end()),
+                         tlc.report_ids.empty() ? std::uint8_t{0} : tlc.report_ids.front()});
     EXPECT_EQ(brimvex::test::CheckSeed(c.name, brimvex::test::DescriptorSeed(*c.bytes, reports)), "");
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The report-descriptor fuzzer's seed corpus (fuzz/corpus/report_descriptor/) is made from the
 // descriptors of the tests. A seed is a 16-bit little-endian descriptor length, the descriptor,
-// then per collection with input reports a length byte and one report (ID byte, then 0x01s).
+// then per collection a length byte and one report as long as one of the collection's reports
+// (ID byte, then 0x01s; none when the length is 0).
 // The tests check that the committed seeds are current; BRIMVEX_WRITE_SEED_CORPUS=1 rewrites them.
 #include <cstdint>
 #include <cstdlib>
@@ -15,7 +16,7 @@
 namespace brimvex::test {
 
 struct SeedReport {
-  std::uint16_t length = 0;  // input report length, ID byte included
+  std::uint16_t length = 0;  // a report length of the collection, ID byte included
   std::uint8_t report_id = 0;
 };
 
