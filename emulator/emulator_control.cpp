@@ -36,12 +36,6 @@ const DeviceName* FindDevice(std::string_view name) {
   return nullptr;
 }
 
-std::string_view ActionName(EmuAction a) {
-  for (const auto& [name, action] : kActions)
-    if (action == a) return name;
-  return "";
-}
-
 bool NeedsValue(EmuAction a) { return a == EmuAction::kBattery || a == EmuAction::kCharge || a == EmuAction::kNotify; }
 bool NeedsWireless(EmuAction a) {
   return a == EmuAction::kPowerOn || a == EmuAction::kPowerOff || a == EmuAction::kBattery || a == EmuAction::kCharge;
@@ -108,34 +102,6 @@ std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_v
   }
   c.value = *number;
   return c;
-}
-
-platform::IpcMessage EncodeEmuCommand(const EmuCommand& command) {
-  platform::IpcMessage m;
-  m.name = std::string(kEmulatorCommandName);
-  m.payload = std::string(ActionName(command.action)) + " " + command.device;
-  if (NeedsValue(command.action)) m.payload += " " + std::to_string(command.value);
-  return m;
-}
-
-std::optional<EmuCommand> DecodeEmuCommand(const platform::IpcMessage& message, std::string* error) {
-  if (message.name != kEmulatorCommandName) {
-    Fail(error, "not an emulator command: \"" + message.name + "\"");
-    return std::nullopt;
-  }
-  std::string_view words[3];
-  std::string_view rest = message.payload;
-  std::size_t n = 0;
-  while (!rest.empty() && n < 3) {
-    const std::size_t space = rest.find(' ');
-    words[n++] = rest.substr(0, space);
-    rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
-  }
-  if (!rest.empty() || n < 2) {
-    Fail(error, "malformed emulator command \"" + message.payload + "\"");
-    return std::nullopt;
-  }
-  return ParseEmuCommand(words[0], words[1], words[2], error);
 }
 
 bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error) {

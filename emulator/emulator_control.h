@@ -1,6 +1,6 @@
 #pragma once
-// Remote control of an emulated machine: the commands `brimvexctl emu` sends to a running
-// `brimvex --emulate` over the IPC hub, and how the program carries them out.
+// Remote control of an emulated machine: the commands `brimvexctl emu` asks a running
+// `brimvex --emulate` for, and how the program carries them out.
 //   ACTION    DEVICE                                        VALUE
 //   plug      keyboard, keyboard-receiver, mouse,
 //   unplug    mouse-receiver, pad, headset                  -
@@ -15,13 +15,12 @@
 #include <string_view>
 
 #include "emulator/emulator.h"
-#include "platform/ipc_frame.h"
 
 namespace brimvex::emulator {
 
-// The peer a `brimvex --emulate` listens as, and the name of its command messages.
+// The peer a `brimvex --emulate` listens as; `brimvexctl emu` asks it with the request
+// "emu ACTION DEVICE [VALUE]".
 inline constexpr std::string_view kEmulatorPeer = "BrimvexEmulator";
-inline constexpr std::string_view kEmulatorCommandName = "emu";
 
 enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify };
 
@@ -34,9 +33,6 @@ struct EmuCommand {
 // Checks the words; nullopt with the reason when they do not make a command.
 std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_view device, std::string_view value,
                                           std::string* error);
-// The message for the hub (payload "ACTION DEVICE [VALUE]"), and back.
-platform::IpcMessage EncodeEmuCommand(const EmuCommand& command);
-std::optional<EmuCommand> DecodeEmuCommand(const platform::IpcMessage& message, std::string* error);
 
 // Carries the command out on the machine's default set (devices "keyboard", "mouse",
 // "mousepad", "headset"). False with the reason when the device is missing or lacks the feature.

@@ -19,6 +19,15 @@ int main(int argc, char** argv) {
   brimvex::tools::AddInfoCommand(app);
   brimvex::tools::AddListCommand(app);
   brimvex::tools::AddEmuCommand(app);
-  CLI11_PARSE(app, argc, argv);
+  brimvex::tools::AddDevicesCommand(app);
+  brimvex::tools::AddLightControlCommand(app);
+  brimvex::tools::AddGameCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help is no error; every malformed word line exits 2, nothing having been sent.
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
   return brimvex::tools::ExitCode();
 }

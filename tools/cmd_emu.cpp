@@ -4,9 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "app/control_request.h"
+#include "ask_brimvex.h"
 #include "commands.h"
 #include "emulator/emulator_control.h"
-#include "platform/ipc_hub.h"
 
 namespace brimvex::tools {
 namespace {
@@ -16,26 +17,6 @@ struct EmuArgs {
   std::string device;
   std::string value;
 };
-
-int SendToEmulator(const emulator::EmuCommand& command) {
-  platform::IpcHub hub;
-  if (!hub.ready()) {
-    std::cerr << "brimvexctl: " << hub.error() << "\n";
-    return 1;
-  }
-  const auto delivery = hub.PostTo(std::string(emulator::kEmulatorPeer), emulator::EncodeEmuCommand(command));
-  switch (delivery) {
-    case platform::IpcHub::Delivery::kDelivered:
-      return 0;
-    case platform::IpcHub::Delivery::kNoPeer:
-      std::cerr << "brimvexctl: no emulated Brimvex is running (start it with `brimvex --emulate`)\n";
-      return 1;
-    default:
-      std::cerr << "brimvexctl: the command did not reach the emulated Brimvex: "
-                << platform::IpcHub::DeliveryText(delivery) << "\n";
-      return 1;
-  }
-}
 
 }  // namespace
 
@@ -47,14 +28,16 @@ void AddEmuCommand(CLI::App& app) {
       ->required();
   cmd->add_option("VALUE", args->value, "battery 0..100, charge 0..2, notify a 16-bit code (decimal or 0x hex)");
   cmd->callback([args] {
+    // The words are checked here first: nothing is sent when they are malformed.
     std::string error;
-    const auto command = emulator::ParseEmuCommand(args->action, args->device, args->value, &error);
-    if (!command) {
+    if (!emulator::ParseEmuCommand(args->action, args->device, args->value, &error)) {
       std::cerr << "brimvexctl emu: " << error << "\n";
-      ExitCode() = 1;
+      ExitCode() = app::kExitMalformed;
       return;
     }
-    ExitCode() = SendToEmulator(*command);
+    std::vector<std::string> words{"emu", args->action, args->device};
+    if (!args->value.empty()) words.push_back(args->value);
+    ExitCode() = AskBrimvex(std::string(emulator::kEmulatorPeer), words);
   });
 }
 

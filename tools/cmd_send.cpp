@@ -1,12 +1,16 @@
-// brimvexctl send NAME [WPARAM] [LPARAM]: post a registered message by name to the running Brimvex.
+// brimvexctl send NAME [WPARAM] [LPARAM] [--payload-file FILE]: post a message by name, with
+// optional bytes, to the running Brimvex.
 #include <charconv>
 #include <cstdint>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/control_request.h"
 #include "commands.h"
 #include "post_to_brimvex.h"
 
@@ -56,7 +60,22 @@ struct SendArgs {
   std::string name;
   std::string wparam = "0";
   std::string lparam = "0";
+  std::string payload_file;
 };
+
+// The whole file, or standard input for "-"; nullopt when it cannot be read.
+std::optional<std::string> ReadPayload(const std::string& file) {
+  std::ifstream in;
+  std::istream* from = &std::cin;
+  if (file != "-") {
+    in.open(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    from = &in;
+  }
+  std::string bytes{std::istreambuf_iterator<char>(*from), {}};
+  if (from->bad()) return std::nullopt;
+  return bytes;
+}
 
 }  // namespace
 
@@ -66,19 +85,29 @@ void AddSendCommand(CLI::App& app) {
   cmd->add_option("NAME", args->name, "registered message name, e.g. Brimvex or a {GUID} name")->required();
   cmd->add_option("WPARAM", args->wparam, "wParam, decimal or 0x hex (default 0)");
   cmd->add_option("LPARAM", args->lparam, "lParam, decimal or 0x hex, may be negative (default 0)");
+  cmd->add_option("--payload-file", args->payload_file, "bytes to send with the message (\"-\" for standard input)");
   cmd->callback([args] {
     const auto wparam = ParseWParam(args->wparam);
     const auto lparam = ParseLParam(args->lparam);
     if (!wparam || !lparam) {
       std::cerr << "brimvexctl: " << (!wparam ? "WPARAM \"" + args->wparam : "LPARAM \"" + args->lparam)
                 << "\" is not a number (decimal or 0x hex)\n";
-      ExitCode() = 1;
+      ExitCode() = app::kExitMalformed;
       return;
     }
     platform::IpcMessage message;
     message.name = args->name;
     message.wparam = *wparam;
     message.lparam = *lparam;
+    if (!args->payload_file.empty()) {
+      auto payload = ReadPayload(args->payload_file);
+      if (!payload) {
+        std::cerr << "brimvexctl: cannot read " << args->payload_file << "\n";
+        ExitCode() = app::kExitFailed;
+        return;
+      }
+      message.payload = std::move(*payload);
+    }
     ExitCode() = PostToBrimvex(message);
   });
 }

@@ -4,12 +4,13 @@
 
 namespace brimvex::tools {
 
-// The exit code a subcommand asks for once CLI11 has run its callback.
+// The exit code a subcommand asks for once CLI11 has run its callback (app/control_request.h
+// names them: 0 done, 1 failed or no instance, 2 malformed words, 3 refused or unreachable).
 int& ExitCode();
 
 // `activate`: what a second instance does, hand over to the running Brimvex.
 void AddActivateCommand(CLI::App& app);
-// `send NAME [WPARAM] [LPARAM]`: post a registered message to the running Brimvex.
+// `send NAME [WPARAM] [LPARAM] [--payload-file FILE]`: post a message to the running Brimvex.
 void AddSendCommand(CLI::App& app);
 // `info KIND [--emulate] [--wireless]`: read a product's information block and status.
 void AddInfoCommand(CLI::App& app);
@@ -17,5 +18,11 @@ void AddInfoCommand(CLI::App& app);
 void AddListCommand(CLI::App& app);
 // `emu ACTION DEVICE [VALUE]`: turn the emulated devices of a running `brimvex --emulate`.
 void AddEmuCommand(CLI::App& app);
+// `devices [--timeout MS]`: the device list of the running Brimvex.
+void AddDevicesCommand(CLI::App& app);
+// `light-control on|off`: let the running Brimvex drive the device lights or not.
+void AddLightControlCommand(CLI::App& app);
+// `game start|end|kill|death [--mode N] [--variant V]`: a game light event.
+void AddGameCommand(CLI::App& app);
 
 }  // namespace brimvex::tools

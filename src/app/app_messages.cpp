@@ -1,5 +1,7 @@
 #include "app/app_messages.h"
 
+#include <iterator>
+
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
 
@@ -17,6 +19,8 @@ void RegisterGuidMessages(AppMessages& m) {
   m.light_control_set = platform::RegisterWindowMessage(kLightControlSetName);
   m.device_list_query = platform::RegisterWindowMessage(kDeviceListQueryName);
   m.audio_recorder = platform::RegisterWindowMessage(kAudioRecorderName);
+  for (std::size_t i = 0; i < std::size(kGameMessageNames); ++i)
+    m.game[i] = platform::RegisterWindowMessage(kGameMessageNames[i]);
 }
 
 }  // namespace brimvex::app

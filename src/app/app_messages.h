@@ -15,6 +15,12 @@ inline constexpr std::string_view kDeviceListQueryName = "{4695579F-999A-41d4-9F
 // The last group ends in EBE19, unlike the four before it.
 inline constexpr std::string_view kAudioRecorderName = "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}";
 
+// Game events from a game integration outside the program, registered at start-up.
+inline constexpr std::string_view kGameMessageNames[] = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
+// The copy-data message of other programs: wParam the sender's pid, lParam the data kind,
+// payload the bytes.
+inline constexpr std::string_view kCopyDataName = "WM_COPYDATA";
+
 struct AppMessages {
   std::uint32_t app_instance = 0;
   std::uint32_t upgrade_status = 0;
@@ -22,11 +28,12 @@ struct AppMessages {
   std::uint32_t light_control_set = 0;
   std::uint32_t device_list_query = 0;
   std::uint32_t audio_recorder = 0;
+  std::uint32_t game[4] = {};
 };
 
 // UWM_APP_INSTANCE ("Brimvex"); traces "软件标示：%d" with its number.
 std::uint32_t RegisterAppInstanceMessage();
-// The five GUID-named messages, in their fixed order.
+// The five GUID-named messages, in their fixed order, then the four game names.
 void RegisterGuidMessages(AppMessages& messages);
 
 // Private messages of the main window (not registered).
@@ -40,6 +47,7 @@ inline constexpr std::uint32_t kMsgShowEntry = 0x0D03;
 inline constexpr std::uint32_t kMsgTrayIcon = 0x0401;
 inline constexpr std::uint32_t kMsgMenuCommand = 0x0479;
 inline constexpr std::uint32_t kMsgDestroy = 0x0002;
+inline constexpr std::uint32_t kMsgCopyData = 0x004A;
 
 // Window timers of the main window.
 inline constexpr std::uint32_t kTimerLayout = 1011;

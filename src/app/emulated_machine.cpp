@@ -5,32 +5,56 @@
 
 namespace brimvex::app {
 
-EmulatedMachine::EmulatedMachine() : backend_(machine_) { machine_.AddDefaultSet(); }
+EmulatedMachine::EmulatedMachine(std::string hub_directory)
+    : hub_directory_(hub_directory.empty() ? platform::IpcHub::DefaultDirectory() : std::move(hub_directory)),
+      backend_(machine_) {
+  machine_.AddDefaultSet();
+  RegisterEmulatorRequests(requests_, machine_);
+}
 
 EmulatedMachine::~EmulatedMachine() {
   if (hub_ != nullptr) hub_->Stop();
 }
 
 bool EmulatedMachine::Listen(std::string* error) {
-  hub_ = std::make_unique<platform::IpcHub>();
+  hub_ = std::make_unique<platform::IpcHub>(hub_directory_);
   if (!hub_->ready()) {
     if (error != nullptr) *error = hub_->error();
     return false;
   }
-  // Runs on the hub's thread; the emulated devices may be turned from any thread, as real ones are
-  // plugged while the program runs.
-  const bool ok = hub_->Listen(std::string(emulator::kEmulatorPeer), [this](const platform::IpcMessage& m) {
-    if (m.name != emulator::kEmulatorCommandName) return;  // broadcasts meant for other programs
-    std::string why;
-    const auto command = emulator::DecodeEmuCommand(m, &why);
-    if (command && emulator::ApplyEmuCommand(machine_, *command, &why)) {
-      platform::Trace("emu: " + m.payload);
-    } else {
-      platform::Trace("emu: refused \"" + m.payload + "\": " + why);
-    }
-  });
+  const bool ok =
+      hub_->Listen(std::string(emulator::kEmulatorPeer), [this](const platform::IpcMessage& m) { Answer(m); });
   if (!ok && error != nullptr) *error = "the peer name " + std::string(emulator::kEmulatorPeer) + " is taken";
   return ok;
+}
+
+void EmulatedMachine::Answer(const platform::IpcMessage& message) {
+  if (message.name != kRequestName) return;  // broadcasts meant for other programs
+  std::string why;
+  const auto request = DecodeRequest(message, &why);
+  if (!request) {
+    platform::Trace("emu: dropped request: " + why);
+    return;
+  }
+  if (!hub_->Post(request->reply_to, EncodeAnswer(request->id, requests_.Run(*request))))
+    platform::Trace("emu: the answer did not reach " + request->reply_to);
+}
+
+void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine) {
+  // emu ACTION DEVICE [VALUE]
+  requests.Add("emu", [&machine](const std::vector<std::string>& args) -> ControlAnswer {
+    std::string why;
+    const auto command =
+        args.size() >= 2 && args.size() <= 3
+            ? emulator::ParseEmuCommand(args[0], args[1], args.size() == 3 ? args[2] : "", &why)
+            : std::nullopt;
+    if (!command) return {kExitMalformed, why.empty() ? "emu takes ACTION DEVICE [VALUE]" : why};
+    if (!emulator::ApplyEmuCommand(machine, *command, &why)) return {kExitRefused, why};
+    std::string line = "emu:";
+    for (const std::string& a : args) line += " " + a;
+    platform::Trace(line);
+    return {kExitDone, ""};
+  });
 }
 
 }  // namespace brimvex::app

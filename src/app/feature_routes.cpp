@@ -7,3 +7,11 @@ void RegisterFeatureRoutes(NotifyRouter& /*router*/, CMainWnd& /*wnd*/) {
 }
 
 }  // namespace brimvex::app
+
+namespace brimvex::app {
+
+void RegisterFeatureRequests(RequestTable& /*requests*/, CMainWnd& /*wnd*/) {
+  // One call per feature, e.g. RegisterKeymapRequests(requests, wnd);
+}
+
+}  // namespace brimvex::app

@@ -5,11 +5,6 @@
 #include "platform/trace.h"
 
 namespace brimvex::app {
-namespace {
-
-platform::IpcMessage ToIpc(const PeerMessage& m) { return {m.name, m.wparam, m.lparam, m.payload}; }
-
-}  // namespace
 
 HubPeerLink::HubPeerLink(std::string directory)
     : directory_(directory.empty() ? platform::IpcHub::DefaultDirectory() : std::move(directory)),
@@ -36,17 +31,15 @@ bool HubPeerLink::AcquireInstanceLock(const std::string& name) {
 void HubPeerLink::ReleaseInstanceLock() { lock_.reset(); }
 
 bool HubPeerLink::Listen(const std::string& window_name, std::function<void(const PeerMessage&)> on_message) {
-  return hub_->Listen(window_name, [on_message = std::move(on_message)](const platform::IpcMessage& m) {
-    on_message(PeerMessage{m.name, m.wparam, m.lparam, m.payload});
-  });
+  return hub_->Listen(window_name, std::move(on_message));
 }
 
 void HubPeerLink::StopListening() { hub_->Stop(); }
 
 bool HubPeerLink::Post(const std::string& window_name, const PeerMessage& message) {
-  return hub_->Post(window_name, ToIpc(message));
+  return hub_->Post(window_name, message);
 }
 
-int HubPeerLink::Broadcast(const PeerMessage& message) { return hub_->Broadcast(ToIpc(message)); }
+int HubPeerLink::Broadcast(const PeerMessage& message) { return hub_->Broadcast(message); }
 
 }  // namespace brimvex::app

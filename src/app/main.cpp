@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/trace.h"
+#include "profiles/file_helpers.h"
 
 int main(int argc, char** argv) {
   using namespace brimvex;
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<platform::HidBackend> hidraw;
   platform::HidBackend* backend = nullptr;
   if (emulate) {
+    // The emulated devices keep their files apart from the real ones'.
+    profiles::SetEmulatedDeviceData(true);
     emulated = std::make_unique<app::EmulatedMachine>();
     std::string error;
     if (!emulated->Listen(&error)) platform::Trace("brimvexctl emu cannot reach this instance: " + error);

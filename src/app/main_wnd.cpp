@@ -1,8 +1,10 @@
 #include "app/main_wnd.h"
 
+#include "app/device_list_block.h"
 #include "app/device_tables.h"
 #include "app/message_box.h"
 #include "devices/device_classes.h"
+#include "platform/process.h"
 #include "platform/registered_messages.h"
 #include "platform/trace.h"
 #include "platform/ui/container.h"
@@ -32,6 +34,9 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
       slots_(this),
       router_([this] { return SelectedDevice(); }) {
   window_.AddNotifier(this);
+  for (std::string_view name : {kAppInstanceName, kUpgradeStatusName, kLightControlSetName, kDeviceListQueryName})
+    admitted_.emplace_back(name);
+  for (std::string_view name : kGameMessageNames) admitted_.emplace_back(name);
 }
 
 CMainWnd::~CMainWnd() {
@@ -204,6 +209,10 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     return true;
   }
   if (message == messages_.upgrade_status && message != 0) return true;  // no settings window yet
+  if (message == messages_.device_list_query && message != 0) {
+    ReplyDeviceList();
+    return true;
+  }
   switch (message) {
     case kMsgDestroy:
       OnDestroy();
@@ -227,7 +236,42 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
 }
 
 void CMainWnd::HandlePeerMessage(const PeerMessage& message) {
-  HandleMessage(platform::RegisterWindowMessage(message.name), message.wparam, message.lparam);
+  if (destroyed_) return;
+  if (message.name == kRequestName) {
+    AnswerRequest(message);
+  } else if (message.name == kCopyDataName) {
+    copy_data_.Take(message.lparam, message.payload);
+  } else if (std::find(admitted_.begin(), admitted_.end(), message.name) != admitted_.end()) {
+    // Admitted names were registered at start-up: this only looks their numbers up.
+    HandleMessage(platform::RegisterWindowMessage(message.name), message.wparam, message.lparam);
+  } else {
+    platform::Trace("ipc: dropped unknown message " + message.name);
+  }
+}
+
+void CMainWnd::AdmitPeerMessage(std::string_view name) {
+  platform::RegisterWindowMessage(name);
+  if (std::find(admitted_.begin(), admitted_.end(), name) == admitted_.end()) admitted_.emplace_back(name);
+}
+
+void CMainWnd::AnswerRequest(const PeerMessage& message) {
+  std::string why;
+  const auto request = DecodeRequest(message, &why);
+  if (!request) {
+    platform::Trace("ipc: dropped request: " + why);
+    return;
+  }
+  const ControlAnswer answer = requests_.Run(*request);
+  if (peers_ == nullptr || !peers_->Post(request->reply_to, EncodeAnswer(request->id, answer)))
+    platform::Trace("ipc: the answer did not reach " + request->reply_to);
+}
+
+void CMainWnd::ReplyDeviceList() {
+  if (peers_ == nullptr) return;
+  // No "VudiRuvu" listening: nothing happens.
+  peers_->Post(std::string(kDeviceListPeer),
+               PeerMessage{std::string(kCopyDataName), static_cast<std::uint64_t>(platform::CurrentProcessId()),
+                           kDeviceListKind, DeviceListBlock()});
 }
 
 int CMainWnd::VisibleSelectorEntries() const { return selector_.CountVisible(); }

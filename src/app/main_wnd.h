@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/control_request.h"
+#include "app/copy_data.h"
 #include "app/device_manager.h"
 #include "app/device_selector.h"
 #include "app/discovery_thread.h"
@@ -51,8 +53,16 @@ class CMainWnd final : public ui::Notifier,
 
   // A window message (registered or private). Returns whether it was handled.
   bool HandleMessage(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam);
-  // A message from another program, by registered name.
+  // A message from another program, by name: a brimvexctl request, copy data, or one of the
+  // admitted registered messages; any other name is dropped with a trace.
   void HandlePeerMessage(const PeerMessage& message);
+  // Lets another registered message of other programs in (the controller's own are admitted
+  // from the start).
+  void AdmitPeerMessage(std::string_view name);
+  // The brimvexctl requests the program answers, by verb; features add theirs while the window
+  // is created (RegisterFeatureRequests).
+  RequestTable& Requests() { return requests_; }
+  CopyDataBuffers& CopyData() { return copy_data_; }
   // The tray menu's "exit": closes the child windows and destroys the main window.
   void Exit();
   // A monitor's resolution changed: lay the window out again for it.
@@ -123,6 +133,8 @@ class CMainWnd final : public ui::Notifier,
   void SetLightControl(int on, bool broadcast);
   void ApplyLightControl(int on);
   void OnShowEntryMessage(std::uint64_t row, std::int64_t show);
+  void AnswerRequest(const PeerMessage& message);
+  void ReplyDeviceList();
 
   ui::Frontend& frontend_;
   ui::ResourceManager& resources_;
@@ -144,6 +156,9 @@ class CMainWnd final : public ui::Notifier,
   WorkerSlots slots_;
   SyncLighting sync_;
   NotifyRouter router_;
+  RequestTable requests_;
+  CopyDataBuffers copy_data_;
+  std::vector<std::string> admitted_;
   // Title-bar controls found at window init, by name.
   std::vector<std::pair<std::string, ui::Control*>> title_bar_;
   std::function<void(devices::COmbrixUSBDevice&)> profile_switch_;

@@ -67,6 +67,7 @@ void CMainWnd::RegisterRoutes() {
   r.AddName(notify::kItemSelect, "device_profile_combo", [this](const Route&) { ArmProfileSwitch(); });
 
   RegisterFeatureRoutes(r, *this);
+  RegisterFeatureRequests(requests_, *this);
 }
 
 void CMainWnd::ArmProfileSwitch() {

@@ -5,14 +5,12 @@
 #include <functional>
 #include <string>
 
+#include "platform/ipc_frame.h"
+
 namespace brimvex::app {
 
-struct PeerMessage {
-  std::string name;  // registered message name
-  std::uint64_t wparam = 0;
-  std::int64_t lparam = 0;
-  std::string payload;
-};
+// {registered message name, wParam, lParam, payload}, as the hub carries it.
+using PeerMessage = platform::IpcMessage;
 
 class PeerLink {
  public:

@@ -4,6 +4,7 @@
 #include <json/writer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,8 @@ std::string EnsureFolder(std::string path) {
   return path;
 }
 
+std::atomic<bool> g_emulated_device_data{false};
+
 bool IsFolder(const std::string& path) {
   std::error_code ec;
   return fs::is_directory(path, ec);
@@ -38,8 +41,15 @@ bool IsFolder(const std::string& path) {
 
 std::string GetApplicationFolder() { return EnsureFolder(platform::UserDataHome() + "Brimvex"); }
 
+void SetEmulatedDeviceData(bool emulated) { g_emulated_device_data.store(emulated); }
+
+std::string GetDeviceDataRoot() {
+  const std::string app = GetApplicationFolder();
+  return g_emulated_device_data.load() ? EnsureFolder(app + "emulated") : app;
+}
+
 std::string GetDeviceFolder(std::string_view device_folder_name) {
-  return EnsureFolder(GetApplicationFolder() + std::string(device_folder_name));
+  return EnsureFolder(GetDeviceDataRoot() + std::string(device_folder_name));
 }
 
 std::string GetProgramDataFolder() {

@@ -13,9 +13,16 @@
 
 namespace brimvex::profiles {
 
-// The per-user application folder ("…/Brimvex/"), created when missing.
+// The per-user application folder ("…/Brimvex/"), created when missing. Program-wide files
+// (palette, audio styles, ...) live here in every run.
 std::string GetApplicationFolder();
-// The device data folder inside it, both levels created when missing (failures ignored).
+// The one place that decides where per-device files live (profiles, profile lists, macros,
+// recoil and light files, device folders): the application folder, or its "emulated/" folder
+// (same layout) once SetEmulatedDeviceData(true) was called, so that `brimvex --emulate` never
+// touches the real devices' files. Created when missing.
+std::string GetDeviceDataRoot();
+void SetEmulatedDeviceData(bool emulated);
+// The device data folder inside the device data root, created when missing (failures ignored).
 std::string GetDeviceFolder(std::string_view device_folder_name);
 // "DefaultData/" beside the program, or under <prefix>/share/brimvex/ when installed.
 // BRIMVEX_RESOURCES (a resources folder) takes precedence, for tests and tools.

@@ -52,7 +52,7 @@ TEST(Brimvexctl, ActivateAndSendDeliverToTheRunningInstance) {
   // Rejected before anything is sent.
   for (const auto& bad : {"12z", "0x", "-0x1", "99999999999999999999"}) {
     const CtlRun run = RunCtl(runtime, {"send", "Game_Kill", bad});
-    EXPECT_EQ(run.exit_code, 1) << bad;
+    EXPECT_EQ(run.exit_code, 2) << bad;
     EXPECT_NE(run.err.find("not a number"), std::string::npos) << run.err;
   }
   ASSERT_TRUE(hub.Post("Brimvex", {"end", 0, 0, ""}));
