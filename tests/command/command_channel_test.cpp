@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "channel_fixture.h"
@@ -129,13 +132,30 @@ TEST(CommandChannel, LightStreamAndConfigurationThreadsDoNotMixAnswers) {
   std::vector<std::uint8_t> expected(378);
   ASSERT_EQ(f.channel.ReadKeyMap(expected), RESULT_OK);
 
+  // The stream thread counts its finished frames; the test waits on that count, never on what
+  // the scheduler happened to interleave.
+  std::mutex mutex;
+  std::condition_variable cv;
+  int frames = 0;
+  const auto wait_frames = [&](int n) {
+    std::unique_lock lock(mutex);
+    return cv.wait_for(lock, std::chrono::seconds(20), [&] { return frames >= n; });
+  };
   std::atomic<bool> stop{false};
   std::atomic<int> stream_failures{0};
   std::thread light([&] {
     std::vector<std::uint8_t> frame(378, 0x40);
-    while (!stop.load())
+    while (!stop.load()) {
       if (f.channel.StreamKeyColors(frame) != RESULT_OK) ++stream_failures;
+      std::lock_guard lock(mutex);
+      ++frames;
+      cv.notify_all();
+    }
   });
+  // The stream runs before the configuration loop starts...
+  ASSERT_TRUE(wait_frames(1));
+  const std::size_t streamed_before = f.device.StreamedPackets();
+  EXPECT_GT(streamed_before, 0u);
   int mismatches = 0;
   for (int i = 0; i < 60; ++i) {
     std::vector<std::uint8_t> map(378);
@@ -143,11 +163,19 @@ TEST(CommandChannel, LightStreamAndConfigurationThreadsDoNotMixAnswers) {
     if (f.channel.ReadKeyMap(map) != RESULT_OK || map != expected) ++mismatches;
     if (f.channel.ReadParam(std::span(&profile, 1), 0) != RESULT_OK || profile != 0) ++mismatches;
   }
+  // ... and after it: a frame begun once the loop was over reaches the device whole (the second
+  // frame counted from here started after the loop).
+  int after_loop = 0;
+  {
+    std::lock_guard lock(mutex);
+    after_loop = frames;
+  }
+  ASSERT_TRUE(wait_frames(after_loop + 2));
   stop = true;
   light.join();
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(stream_failures.load(), 0);
-  EXPECT_GT(f.device.StreamedPackets(), 0u);
+  EXPECT_GE(f.device.StreamedPackets(), streamed_before + 7);  // 378 bytes in 56-byte packets
 }
 
 }  // namespace

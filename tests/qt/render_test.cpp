@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QEvent>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QThread>
@@ -119,9 +121,32 @@ TEST_F(RenderTest, AMouseClickOnAWidgetRaisesTheClick) {
   EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->Text(), "不控制灯光");
 }
 
+// Runs the Qt loop until `widget` has been resized to `size` (at once when it has that size); the
+// limit only turns a hang into a failure.
+bool WaitForSize(QWidget* widget, QSize size) {
+  if (widget->size() == size) return true;
+  QEventLoop loop;
+  struct Filter : QObject {
+    Filter(QEventLoop& l, QSize s) : loop(l), want(s) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Resize && static_cast<QWidget*>(o)->size() == want) loop.quit();
+      return false;
+    }
+    QEventLoop& loop;
+    QSize want;
+  } filter(loop, size);
+  widget->installEventFilter(&filter);
+  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  loop.exec();
+  widget->removeEventFilter(&filter);
+  return widget->size() == size;
+}
+
 TEST_F(RenderTest, Dpi144ScalesTheWindow) {
   wnd_->Window().SetDpi(144);
-  QApplication::processEvents();
+  // The window system applies the new size asynchronously (one pass of the loop is not always
+  // enough on a slow build): wait for the resize itself.
+  ASSERT_TRUE(WaitForSize(HostWidget(), QSize(1200, 858))) << HostWidget()->width();
   EXPECT_EQ(HostWidget()->width(), 1200);
   EXPECT_EQ(HostWidget()->height(), 858);
   auto* close = HostWidget()->findChild<QWidget*>("closebtn");
