@@ -13,11 +13,15 @@ function(brimvex_test name)
   add_executable(test_${name} ${ARG_SOURCES})
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main brimvex_options)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  # The label list has to survive two list expansions (the include script, then the test script)
-  # as one value; unescaped, its ";" split LABELS and ENVIRONMENT got read as a property name.
+  # The label and environment lists have to survive two list expansions (the include script,
+  # then the test script) as one value each; unescaped, a ";" split them and the rest got read as
+  # a property name. Device pages keep profiles in the user's data folder: tests get their own.
   string(REPLACE ";" "\\\\\\\\\\\\\\;" _labels "${name};${ARG_LABELS}")
+  set(_env "BRIMVEX_RESOURCES=${PROJECT_SOURCE_DIR}/resources"
+           "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data/${name}")
+  string(REPLACE ";" "\\\\\\\\\\\\\\;" _env "${_env}")
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${_labels}" ENVIRONMENT "BRIMVEX_RESOURCES=${PROJECT_SOURCE_DIR}/resources")
+    PROPERTIES LABELS "${_labels}" ENVIRONMENT "${_env}")
 endfunction()
 
 function(brimvex_bench name)

@@ -5,6 +5,7 @@
 #include "app/device_option_ui.h"
 #include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
+#include "profiles/device_profile_ui.h"
 
 namespace brimvex::app {
 namespace {
@@ -38,7 +39,7 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CLightControlUI", nullptr},
     {"CMacroControlUI", nullptr},
     {"CKeySetControlUI", nullptr},
-    {"CDeviceProfileUI", nullptr},
+    {"CDeviceProfileUI", &Maker<profiles::CDeviceProfileUI>},
     {"CShootControlUI", nullptr},
     {"CMagicControlUI", nullptr},
     {"CVoice6533ControlUI", nullptr},

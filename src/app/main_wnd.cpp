@@ -10,6 +10,7 @@
 #include "platform/ui/container.h"
 #include "platform/ui/control_name.h"
 #include "platform/ui/controls.h"
+#include "profiles/device_profile_ui.h"
 
 namespace brimvex::app {
 namespace {
@@ -148,6 +149,13 @@ std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view element_na
     if (!ui::NameEqualsNoCase(element_name, d.name)) continue;
     const auto creator = devices::DeviceCreator(d.kind, hid_backend_, &frontend_.Loop());
     return creator ? creator() : nullptr;
+  }
+  // Skin elements that stand for a whole layout file.
+  if (NameEquals(element_name, "DeviceProfileUI")) {
+    ui::DialogBuilder builder(resources_, factory_, this);
+    auto built = builder.Create(profiles::kDeviceProfileLayout);
+    if (!built) platform::Trace(built.error);
+    return std::move(built.root);
   }
   // The other skin elements of the program join here as their classes land.
   return nullptr;

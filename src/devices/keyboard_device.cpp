@@ -32,7 +32,7 @@ COmbrixKeyboardDevice::~COmbrixKeyboardDevice() {
 
 bool COmbrixKeyboardDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/keyboarddevice.xml");
-  if (!built) return false;
+  if (!built || !AddProfileList(builder)) return false;
   Add(std::move(built.root));
   return true;
 }

@@ -35,7 +35,7 @@ COmbrixMouseDevice::~COmbrixMouseDevice() {
 
 bool COmbrixMouseDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/mousedevice.xml");
-  if (!built) return false;
+  if (!built || !AddProfileList(builder)) return false;
   Add(std::move(built.root));
   return true;
 }

@@ -33,7 +33,7 @@ COmbrixMousePadDevice::~COmbrixMousePadDevice() {
 
 bool COmbrixMousePadDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/mousepaddevice.xml");
-  if (!built) return false;
+  if (!built || !AddProfileList(builder)) return false;
   Add(std::move(built.root));
   return true;
 }

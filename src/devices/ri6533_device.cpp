@@ -16,7 +16,7 @@ COmbrixRI6533Device::~COmbrixRI6533Device() {
 
 bool COmbrixRI6533Device::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/ri6533device.xml");
-  if (!built) return false;
+  if (!built || !AddProfileList(builder)) return false;
   Add(std::move(built.root));
   return true;
 }

@@ -10,7 +10,9 @@
 #include "platform/trace.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/window.h"
+#include "profiles/device_profile_ui.h"
 #include "profiles/file_helpers.h"
+#include "profiles/profile_list_file.h"
 
 namespace brimvex::devices {
 namespace {
@@ -204,7 +206,9 @@ std::string COmbrixUSBDevice::DataFolder() const { return profiles::GetDeviceFol
 std::string COmbrixUSBDevice::DefaultProfilePath() const {
   return profiles::GetDefaultProfilePath(device_folder_name_);
 }
-std::string COmbrixUSBDevice::CurrentProfilePath() const { return DataFolder() + current_profile_name_ + ".Json"; }
+std::string COmbrixUSBDevice::CurrentProfilePath() const {
+  return profiles::ProfileFilePath(DataFolder(), current_profile_name_);
+}
 std::string COmbrixUSBDevice::LightConfigPath() const { return DataFolder() + light_file_name_ + ".config"; }
 
 // --- Device operations ------------------------------------------------------------------------
@@ -430,6 +434,24 @@ void COmbrixUSBDevice::SelectKeyForEditing(int index) { selected_key_ = index; }
 void COmbrixUSBDevice::AudioLevels(std::span<const int> /*values*/) {}
 void COmbrixUSBDevice::AudioColor(std::span<const int> /*values*/) {}
 bool COmbrixUSBDevice::BuildPage(ui::DialogBuilder& /*builder*/) { return false; }
+
+bool COmbrixUSBDevice::AddProfileList(ui::DialogBuilder& builder) {
+  auto built = builder.Create(profiles::kDeviceProfileLayout);
+  auto* list = dynamic_cast<profiles::CDeviceProfileUI*>(built.root.get());
+  if (list == nullptr) {
+    platform::Trace(built ? std::string("profile list layout without its control") : built.error);
+    return false;
+  }
+  list->SetName("DeviceProfileItem");
+  list->SetCurrentIdListener([this](const std::string& id) { SetCurrentProfileName(id); });
+  list->SetDeviceType(DeviceType());
+  list->SetFolders(DataFolder(), DefaultProfilePath());
+  list->Load();
+  list->SelectTab(1);
+  Add(std::move(built.root));
+  profile_list_ = list;
+  return true;
+}
 
 LightInfo COmbrixUSBDevice::GetLightState() const {
   std::lock_guard lock(frame_lock_);

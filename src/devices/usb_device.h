@@ -33,6 +33,10 @@ class DialogBuilder;
 class TabLayout;
 }  // namespace brimvex::ui
 
+namespace brimvex::profiles {
+class CDeviceProfileUI;
+}  // namespace brimvex::profiles
+
 namespace brimvex::devices {
 
 class CDeviceKeyButtonUI;
@@ -106,8 +110,8 @@ class COmbrixUSBDevice : public ui::Container {
   void SetPowerPollSuppressed(bool suppressed) { power_poll_suppressed_.store(suppressed); }
   void SetLightEditor(ui::Control* editor) { light_editor_ = editor; }
   ui::Control* LightEditor() const { return light_editor_; }
-  void SetProfileList(ui::Control* list) { profile_list_ = list; }
-  ui::Control* ProfileList() const { return profile_list_; }
+  void SetProfileList(profiles::CDeviceProfileUI* list) { profile_list_ = list; }
+  profiles::CDeviceProfileUI* ProfileList() const { return profile_list_; }
   const std::string& DeviceFolderName() const { return device_folder_name_; }
   void SetDeviceFolderName(std::string name) { device_folder_name_ = std::move(name); }
   const std::string& CurrentProfileName() const { return current_profile_name_; }
@@ -177,6 +181,7 @@ class COmbrixUSBDevice : public ui::Container {
   // The per-device data folder (both levels created when missing), with a trailing '/'.
   std::string DataFolder() const;
   std::string DefaultProfilePath() const;
+  // "" while the current profile name is not an identifier.
   std::string CurrentProfilePath() const;
   std::string LightConfigPath() const;
 
@@ -254,6 +259,10 @@ class COmbrixUSBDevice : public ui::Container {
 
  protected:
   void SetDeviceType(int type) { device_type_ = type; }
+  // Builds the page's profile list ("DeviceProfileItem") as the page's first child and sets it
+  // up: device type, folders, Load, function tab 1. The current profile name follows the list's
+  // current identifier from then on. False when the layout does not build.
+  bool AddProfileList(ui::DialogBuilder& builder);
   // Waits for the workers that were let go after a stop time-out. A concrete device calls it
   // with StopWorkers in its destructor, while its own operations still exist.
   void JoinDetachedWorkers();
@@ -299,7 +308,7 @@ class COmbrixUSBDevice : public ui::Container {
   hid::InfoBlock info_{};
   std::atomic<DeviceOwner*> owner_{nullptr};
   ui::Control* light_editor_ = nullptr;
-  ui::Control* profile_list_ = nullptr;
+  profiles::CDeviceProfileUI* profile_list_ = nullptr;
   ui::Control* power_display_ = nullptr;
   ui::Container* select_panel_ = nullptr;
   ui::TabLayout* function_switch_ = nullptr;

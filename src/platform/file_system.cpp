@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -68,6 +69,50 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     ::close(dir);
   }
   return true;
+}
+
+BoundedRead ReadRegularFile(const std::string& path, std::size_t max_bytes) {
+  BoundedRead result;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return result;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result.status = BoundedRead::Status::kNotRegular;
+    return result;
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > max_bytes) {
+    ::close(fd);
+    result.status = BoundedRead::Status::kTooLarge;
+    return result;
+  }
+  // The file may grow while it is read: read one byte past the limit to notice.
+  std::string bytes(max_bytes + 1, '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return result;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (done > max_bytes) {
+    result.status = BoundedRead::Status::kTooLarge;
+    return result;
+  }
+  bytes.resize(done);
+  result.bytes = std::move(bytes);
+  result.status = BoundedRead::Status::kOk;
+  return result;
 }
 
 }  // namespace brimvex::platform

@@ -1,5 +1,6 @@
 #pragma once
 // File operations that need the operating system's guarantees.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,14 @@ namespace brimvex::platform {
 // the target. On failure the old file is untouched, `error` (when given) says why, and the
 // temporary file is removed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// Reads a file the user named, without blocking and without reading more than `max_bytes`: a
+// FIFO, a device or a folder is refused before anything is read.
+struct BoundedRead {
+  enum class Status { kOk, kNotRegular, kTooLarge, kUnreadable };
+  Status status = Status::kUnreadable;
+  std::string bytes;  // the whole file when kOk
+};
+BoundedRead ReadRegularFile(const std::string& path, std::size_t max_bytes);
 
 }  // namespace brimvex::platform

@@ -89,6 +89,11 @@ Json::Value ReadJson(const std::string& path) {
     platform::Trace(path);
     return Json::Value();
   }
+  return ParseJson(text);
+}
+
+Json::Value ParseJson(std::string_view text) {
+  if (const auto zero = text.find('\0'); zero != std::string_view::npos) text = text.substr(0, zero);
   Json::CharReaderBuilder builder;
   builder["collectComments"] = true;
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
@@ -120,16 +125,6 @@ std::string FileTitle(std::string_view path) {
   const auto dot = name.find_last_of('.');
   if (dot != std::string_view::npos && dot != 0) name = name.substr(0, dot);
   return std::string(name);
-}
-
-std::string NewIdentifier() { return NewIdentifier(platform::LocalTimeNow()); }
-
-std::string NewIdentifier(const platform::LocalTime& t) {
-  char buffer[200];
-  const int n = std::snprintf(buffer, sizeof buffer, "%d_%02d_%02d_%02d_%02d_%02d_%03d", t.year, t.month, t.day, t.hour,
-                              t.minute, t.second, t.millisecond);
-  if (n < 0 || n > 199) std::abort();  // cannot happen with real dates
-  return buffer;
 }
 
 std::string ToUtf8(std::string_view text) { return std::string(text); }

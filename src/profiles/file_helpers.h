@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/file_dialog.h"
-#include "platform/local_time.h"
+#include "profiles/identifier.h"
 
 namespace brimvex::profiles {
 
@@ -33,6 +33,8 @@ std::string GetDefaultProfilePath(std::string_view device_folder_name);
 std::string ReadTextFile(const std::string& path);
 // The parsed document (comments collected), or null for an empty or unparsable file.
 Json::Value ReadJson(const std::string& path);
+// The parsed text (comments collected, up to its first zero byte), or null when it does not parse.
+Json::Value ParseJson(std::string_view text);
 // The styled text of the document plus one more line end.
 std::string StyledJsonText(const Json::Value& value);
 // Writes the styled text atomically; false (and a trace line) when the file could not be
@@ -41,9 +43,6 @@ bool WriteJson(const std::string& path, const Json::Value& value);
 
 // File name without folder and extension ("/a/b/c.Json" -> "c").
 std::string FileTitle(std::string_view path);
-// "%d_%02d_%02d_%02d_%02d_%02d_%03d" of the local time.
-std::string NewIdentifier();
-std::string NewIdentifier(const platform::LocalTime& t);
 
 // Text conversion at the edge of files and devices. Strings are UTF-8 in memory, so ToUtf8
 // returns its input; FromUtf8 replaces every invalid sequence with U+FFFD.

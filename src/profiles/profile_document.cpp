@@ -34,6 +34,15 @@ ProfileDocument ReadProfileDocument(const std::string& path) {
   return result;
 }
 
+bool IsUsableProfile(const Json::Value& document, int device_index) {
+  if (!document.isObject()) return false;
+  const Json::Value* device = json::Get(&document, "Device");
+  if (json::IsNull(device)) return true;
+  if (!device->isArray()) return false;
+  const Json::Value* section = json::Get(device, device_index);
+  return json::IsNull(section) || section->isObject();
+}
+
 std::string KeepAside(const std::string& path) {
   std::string aside = path + ".broken-" + NewIdentifier();
   std::error_code ec;

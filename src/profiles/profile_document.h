@@ -16,6 +16,10 @@ struct ProfileDocument {
 
 ProfileDocument ReadProfileDocument(const std::string& path);
 
+// Whether the profile classes take the document as it stands: an object whose "Device" is
+// missing, null or an array, and whose section at the device index is missing, null or an object.
+bool IsUsableProfile(const Json::Value& document, int device_index = 0);
+
 // Renames the file to "<path>.broken-<identifier>" and traces it; the new path, or "" when the
 // file could not be moved (it is then left where it was).
 std::string KeepAside(const std::string& path);

@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/resource_manager.h"
+#include "profiles/device_profile_ui.h"
 
 namespace brimvex::devices::test {
 
@@ -90,6 +91,7 @@ class DeviceRig {
     if (!resources.LoadResource(skin)) return false;
     factory.Register("CSelectPanelUI", SelectPanelCreator());
     factory.Register("CDeviceKeyButtonUI", DeviceKeyButtonCreator());
+    factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
     ui::DialogBuilder builder(resources, factory);
     if (!device->BuildPage(builder)) return false;
     device->BindPageControls();

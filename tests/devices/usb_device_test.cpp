@@ -13,6 +13,8 @@
 #include "hid/command_codes.h"
 #include "platform/paths.h"
 #include "platform/ui/container.h"
+#include "platform/ui/controls.h"
+#include "profiles/device_profile_ui.h"
 #include "test_support/temp_dir.h"
 
 namespace brimvex::devices::test {
@@ -303,6 +305,37 @@ TEST(DeviceBase, IdentityAndFileLocations) {
   EXPECT_TRUE(device.LightConfigPath().ends_with("/Brimvex/Mouse/light.config"));
   EXPECT_TRUE(device.DefaultProfilePath().ends_with("DefaultData/Mouse.Json"));
   EXPECT_TRUE(std::filesystem::is_directory(home.path() / "Brimvex" / "Mouse"));
+  // A name that is not an identifier never becomes a path.
+  for (const char* name : {"../../x", "", "a/b"}) {
+    device.SetCurrentProfileName(name);
+    EXPECT_EQ(device.CurrentProfilePath(), "") << name;
+  }
+  platform::SetEnv("XDG_DATA_HOME", old_home);
+}
+
+TEST(DevicePage, SetsUpItsProfileListAndFollowsItsCurrentProfile) {
+  brimvex::test::TempDir home;
+  const auto old_home = platform::GetEnv("XDG_DATA_HOME");
+  platform::SetEnv("XDG_DATA_HOME", home.folder());
+  {
+    DeviceRig<COmbrixKeyboardDevice> rig(Product::kKeyboard, 170, 170);
+    rig.device->SetDeviceFolderName("KB");
+    ASSERT_TRUE(rig.BuildPage());
+    profiles::CDeviceProfileUI* list = rig.device->ProfileList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(rig.device->ChildAt(0), list);
+    EXPECT_EQ(list->Name(), "DeviceProfileItem");
+    EXPECT_EQ(list->DeviceType(), kDeviceKeyboard);
+    EXPECT_EQ(list->DataFolder(), home.folder() + "Brimvex/KB/");
+    EXPECT_TRUE(dynamic_cast<ui::Option*>(list->FindControl("deng_Op_tab"))->IsSelected());
+    EXPECT_FALSE(list->FindControl("cursor_Op_tab")->IsVisible());
+    EXPECT_EQ(rig.device->CurrentProfileName(), list->GetCurrentId());
+    ASSERT_EQ(list->Add(), profiles::CDeviceProfileUI::Change::kDone);
+    ASSERT_TRUE(list->Select(1, false));
+    EXPECT_EQ(rig.device->CurrentProfileName(), list->GetCurrentId());
+    EXPECT_EQ(rig.device->CurrentProfilePath(), list->PathOf(1));
+    EXPECT_TRUE(std::filesystem::exists(list->PathOf(1)));
+  }
   platform::SetEnv("XDG_DATA_HOME", old_home);
 }
 

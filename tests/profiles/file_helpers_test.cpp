@@ -85,13 +85,6 @@ TEST(WriteJson, AFailedWriteLeavesTheOldFileIntact) {
   EXPECT_EQ(Slurp(path), before);
 }
 
-TEST(NewIdentifier, FormatsTheLocalTime) {
-  EXPECT_EQ(NewIdentifier(platform::LocalTime{2024, 1, 2, 9, 5, 3, 7}), "2024_01_02_09_05_03_007");
-  const std::string now = NewIdentifier();
-  EXPECT_EQ(now.size(), 23u);
-  EXPECT_EQ(std::count(now.begin(), now.end(), '_'), 6);
-}
-
 TEST(TextHelpers, SplitNumberedNameHexWordFileTitle) {
   struct Case {
     std::string_view name;

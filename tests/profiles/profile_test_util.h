@@ -44,6 +44,7 @@ inline Json::Value Parse(std::string_view text) {
 inline std::string Text(const Json::Value& v) { return v.toStyledString(); }
 inline std::string Text(std::string_view json_text) { return Parse(json_text).toStyledString(); }
 inline std::string Text(const char* json_text) { return Text(std::string_view(json_text)); }
+inline std::string Text(const std::string& json_text) { return Text(std::string_view(json_text)); }
 
 // A profile file text with one section.
 inline std::string ProfileText(std::string_view section) {
