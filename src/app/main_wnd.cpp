@@ -151,7 +151,7 @@ std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view element_na
     return creator ? creator() : nullptr;
   }
   // Skin elements that stand for a whole layout file.
-  if (NameEquals(element_name, "DeviceProfileUI")) {
+  if (ui::NameEqualsNoCase(element_name, "DeviceProfileUI")) {
     ui::DialogBuilder builder(resources_, factory_, this);
     auto built = builder.Create(profiles::kDeviceProfileLayout);
     if (!built) platform::Trace(built.error);

@@ -92,19 +92,19 @@ class CDeviceProfileUI : public ui::Container {
   int IndexOfName(std::string_view name) const;
 
   // --- Operations of the buttons ---
-  Change Add();
-  Change Copy();
-  int Rename(const std::string& name);
+  [[nodiscard]] Change Add();
+  [[nodiscard]] Change Copy();
+  [[nodiscard]] int Rename(const std::string& name);
   // Removes the selected profile; the selection moves to the one before it (the first stays
   // first) and the drop-down raises "itemselect" for it, so the device is switched.
-  Change Delete();
+  [[nodiscard]] Change Delete();
   // The same for any entry; deleting another than the selected one leaves the selection.
-  Change DeleteAt(int index);
+  [[nodiscard]] Change DeleteAt(int index);
   // Gives the selected profile the default settings (name and identifier stay; a headset keeps
   // its custom equalisers). The caller applies the profile to the device afterwards.
-  Change Reset();
-  ImportResult Import(const std::string& path);
-  Change Export(const std::string& path);
+  [[nodiscard]] Change Reset();
+  [[nodiscard]] ImportResult Import(const std::string& path);
+  [[nodiscard]] Change Export(const std::string& path);
 
   // --- Controls ---
   std::string GetNameText();

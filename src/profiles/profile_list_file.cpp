@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/trace.h"
+#include "platform/ui/control_name.h"
 #include "profiles/file_helpers.h"
 #include "profiles/json_access.h"
 
@@ -55,13 +56,6 @@ Json::Value MakeEntry(const std::string& name, const std::string& identifier) {
   return entry;
 }
 
-bool SameProfileName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
+bool SameProfileName(std::string_view a, std::string_view b) { return ui::NameEqualsNoCase(a, b); }
 
 }  // namespace brimvex::profiles

@@ -33,7 +33,7 @@ std::string EntryName(const Json::Value& list, int index);
 std::string EntryIdentifier(const Json::Value& list, int index);
 Json::Value MakeEntry(const std::string& name, const std::string& identifier);
 
-// Names are compared without regard to (ASCII) letter case.
+// Names are compared as control names are: ASCII and Latin-1 letters without regard to case.
 bool SameProfileName(std::string_view a, std::string_view b);
 
 }  // namespace brimvex::profiles
