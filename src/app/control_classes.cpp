@@ -5,6 +5,7 @@
 #include "app/device_option_ui.h"
 #include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
+#include "lighting/audio_record_ui.h"
 #include "profiles/device_profile_ui.h"
 
 namespace brimvex::app {
@@ -35,7 +36,7 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CHandImgButtonUI", nullptr},
     {"CHandImgSelectButtonUI", nullptr},
     {"CRedioMacroButtonUI", nullptr},
-    {"CAudioRecordUI", nullptr},
+    {"CAudioRecordUI", &Maker<lighting::CAudioRecordUI>},
     {"CLightControlUI", nullptr},
     {"CMacroControlUI", nullptr},
     {"CKeySetControlUI", nullptr},

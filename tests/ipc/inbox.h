@@ -24,6 +24,12 @@ class Inbox {
     std::unique_lock lock(mutex_);
     return cv_.wait_for(lock, std::chrono::seconds(20), [&] { return messages_.size() >= count; });
   }
+  // Waits until the messages so far satisfy `done`.
+  template <typename Predicate>
+  bool WaitUntil(Predicate done) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, std::chrono::seconds(20), [&] { return done(messages_); });
+  }
   std::vector<platform::IpcMessage> Messages() const {
     std::lock_guard lock(mutex_);
     return messages_;

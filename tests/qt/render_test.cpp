@@ -107,6 +107,39 @@ TEST_F(RenderTest, ALiveColorButtonShowsItsLedAndPagesHearOfHiding) {
   EXPECT_GT(wnd_->Window().RefreshRate(), 0);
 }
 
+// Spectrum bars: a 1-pixel bar every 2 pixels, height x value / 8192 from the bottom, in the
+// fore colour over the background, as many as the width holds.
+TEST_F(RenderTest, SpectrumBarsRiseByTheirValues) {
+  auto* root = dynamic_cast<ui::Container*>(wnd_->Window().Root());
+  ASSERT_NE(root, nullptr);
+  auto bars = std::make_unique<ui::SpectrumBars>();
+  ASSERT_TRUE(bars->SetAttribute("float", "true"));
+  ASSERT_TRUE(bars->SetAttribute("pos", "100,100,10,100"));  // five bars
+  ASSERT_TRUE(bars->SetAttribute("bkcolor", "#FFFFFFFF"));
+  bars->SetAttribute("forecolor", "#FFFF0000");
+  auto* spectrum = static_cast<ui::SpectrumBars*>(root->Add(std::move(bars)));
+  std::vector<std::int32_t> values{8192, 4096, 0, 20000, -5, 8192};
+  EXPECT_TRUE(spectrum->SetValues(values));
+  spectrum->RepaintBars();
+  QApplication::processEvents();
+  const std::string png = "spectrum_bars.png";
+  ASSERT_TRUE(RenderWindowToPng(wnd_->Window(), png));
+  const QImage image(QString::fromStdString(png));
+  // The bar's height in the column at x (red pixels from the bottom up).
+  auto height = [&](int x) {
+    int h = 0;
+    for (int y = 199; y >= 100 && image.pixelColor(x, y).green() < 64; --y) ++h;
+    return h;
+  };
+  EXPECT_EQ(height(100), 100);
+  EXPECT_EQ(height(101), 0);  // the gap between bars
+  EXPECT_EQ(height(102), 50);
+  EXPECT_EQ(height(104), 0);
+  EXPECT_EQ(height(106), 100);  // past full scale: full height
+  EXPECT_EQ(height(108), 0);    // below zero: nothing
+  EXPECT_EQ(image.pixelColor(100, 150).red(), 255);
+}
+
 TEST_F(RenderTest, AMouseClickOnAWidgetRaisesTheClick) {
   auto* button = HostWidget()->findChild<QWidget*>("control_light_status");
   ASSERT_NE(button, nullptr);

@@ -192,6 +192,17 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     ui::ParseColor(control_.Attribute("forecolor"), fore);
     p.fillRect(QRect(r.left(), r.top(), w, r.height()), Argb(fore));
   }
+  if (auto* bars = dynamic_cast<const ui::SpectrumBars*>(&control_)) {
+    std::uint32_t fore = 0xFF000000;
+    ui::ParseColor(control_.Attribute("forecolor"), fore);
+    const QColor color = Argb(fore);
+    const auto& values = bars->Values();
+    for (std::size_t k = 0; k < values.size() && static_cast<int>(2 * k) < r.width(); ++k) {
+      const auto value = std::clamp<std::int64_t>(values[k], 0, ui::SpectrumBars::kFullScale);
+      const int h = static_cast<int>(r.height() * value / ui::SpectrumBars::kFullScale);
+      if (h > 0) p.fillRect(QRect(r.left() + static_cast<int>(2 * k), r.bottom() + 1 - h, 1, h), color);
+    }
+  }
   if (auto* palette = dynamic_cast<const ui::ColorPalette*>(&control_)) {
     QLinearGradient hue(r.topLeft(), r.topRight());
     for (int i = 0; i <= 6; ++i) hue.setColorAt(i / 6.0, QColor::fromHsvF(static_cast<float>(i % 6) / 6.0f, 1, 1));

@@ -160,4 +160,12 @@ void ColorPalette::UserPickColor(std::uint32_t color) {
   Notify(notify::kColorChanged, color);
 }
 
+bool SpectrumBars::SetValues(std::span<const std::int32_t> values) {
+  std::array<std::int32_t, kValues> next{};
+  std::copy_n(values.begin(), std::min(values.size(), kValues), next.begin());
+  if (next == values_) return false;
+  values_ = next;
+  return true;
+}
+
 }  // namespace brimvex::ui

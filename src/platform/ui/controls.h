@@ -1,7 +1,9 @@
 #pragma once
 // The leaf controls of the model: label, button, option (with group), check box, progress,
 // slider, edit, rich edit and colour palette.
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/ui/control.h"
@@ -147,6 +149,27 @@ class ColorPalette : public Control {
 
  private:
   std::uint32_t color_ = 0xFFFF0000;
+};
+
+// Spectrum bars: 500 values, painted left to right every 2 pixels as 1-pixel bars rising from the
+// bottom by height x value / 8192 (as many as the width holds), in "forecolor" (black by default)
+// over the background colour. Setting the values only stores them; RepaintBars tells the window.
+class SpectrumBars : public Control {
+ public:
+  static constexpr std::size_t kValues = 500;
+  static constexpr std::int32_t kFullScale = 8192;
+
+  SpectrumBars() : Control("SpectrumBars") {}
+  const std::array<std::int32_t, kValues>& Values() const { return values_; }
+  // Takes up to 500 values (the rest become 0); true when something changed.
+  bool SetValues(std::span<const std::int32_t> values);
+  void RepaintBars() { Changed(Aspect::kStyle); }
+
+ protected:
+  explicit SpectrumBars(std::string class_name) : Control(std::move(class_name)) {}
+
+ private:
+  std::array<std::int32_t, kValues> values_{};
 };
 
 }  // namespace brimvex::ui
