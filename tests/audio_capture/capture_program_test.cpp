@@ -110,6 +110,8 @@ TEST(CaptureProgram, CarriesOutTheCommandsInOrder) {
   rig.Commands({CaptureCommand::kStopSending, CaptureCommand::kCloseSource, CaptureCommand::kStartSending,
                 CaptureCommand::kStopSending, CaptureCommand::kOpenSource, CaptureCommand::kExit});
   EXPECT_EQ(rig.WaitExit(pid), 0);
+  // Sent before the exit; maybe not read yet.
+  ASSERT_TRUE(rig.WaitAnswer(CaptureCommand::kExit, app::kCaptureDone));
 
   // Frames only between the answer to "send to Brimvex" and the answer to "stop sending": a
   // closed source gives none while sending, an open one none while not.
