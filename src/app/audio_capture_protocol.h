@@ -21,11 +21,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/app_messages.h"
+
 namespace brimvex::app {
 
 inline constexpr std::string_view kCapturePeerName = "BrimvexAUDIORECORD";
 inline constexpr std::string_view kCaptureLockName = "BrimvexAudioRecord";
-inline constexpr std::string_view kCopyDataName = "WM_COPYDATA";
 
 enum class CaptureCommand : std::uint64_t {
   kSendToProgram = 0,
