@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddDevicesCommand(app);
   brimvex::tools::AddLightControlCommand(app);
   brimvex::tools::AddGameCommand(app);
+  brimvex::tools::AddProfileCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

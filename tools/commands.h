@@ -24,5 +24,7 @@ void AddDevicesCommand(CLI::App& app);
 void AddLightControlCommand(CLI::App& app);
 // `game start|end|kill|death [--mode N] [--variant V]`: a game light event.
 void AddGameCommand(CLI::App& app);
+// `profile [--device KIND] list|select|export|import|delete ...`: the running Brimvex's profiles.
+void AddProfileCommand(CLI::App& app);
 
 }  // namespace brimvex::tools

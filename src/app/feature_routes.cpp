@@ -1,17 +1,21 @@
 #include "app/feature_routes.h"
 
+#include "app/profile_routes.h"
+
 namespace brimvex::app {
 
-void RegisterFeatureRoutes(NotifyRouter& /*router*/, CMainWnd& /*wnd*/) {
+void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeyboardRoutes(router, wnd);
+  RegisterProfileRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
 
 namespace brimvex::app {
 
-void RegisterFeatureRequests(RequestTable& /*requests*/, CMainWnd& /*wnd*/) {
+void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeymapRequests(requests, wnd);
+  RegisterProfileRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

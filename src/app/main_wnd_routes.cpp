@@ -2,6 +2,7 @@
 // selection, the function tabs, key selection, the default profile and the profile drop-down.
 #include "app/feature_routes.h"
 #include "app/main_wnd.h"
+#include "app/profile_switch.h"
 #include "devices/usb_device.h"
 #include "platform/ui/notification.h"
 
@@ -61,7 +62,9 @@ void CMainWnd::RegisterRoutes() {
       [this](const Route& route) {
         if (AskUser("message_text_22", true) != 1) return;
         // The box runs its own loop; the page it was asked for stays (pages live until exit).
-        if (!destroyed_) route.device->LoadDefaultProfile();
+        if (destroyed_) return;
+        route.device->LoadDefaultProfile();
+        ShowWriteMessages(*this, WriteProfile(*this, *route.device));
       },
       kNeedsDevice);
   r.AddName(notify::kItemSelect, "device_profile_combo", [this](const Route&) { ArmProfileSwitch(); });

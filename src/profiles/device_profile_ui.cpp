@@ -384,17 +384,26 @@ std::string CDeviceProfileUI::PathOf(int index) {
   return ProfileFilePath(data_folder_, EntryIdentifier(second_, index));
 }
 
-std::vector<std::string> CDeviceProfileUI::Names() const {
+std::vector<std::string> CDeviceProfileUI::Names() {
+  Json::Value list;
+  if (!ReadFresh(list)) list = list_;
   std::vector<std::string> names;
-  const int count = EntryCount(list_);
-  for (int i = 0; i < count; ++i) names.push_back(EntryName(list_, i));
+  for (int i = 0; i < EntryCount(list); ++i) names.push_back(EntryName(list, i));
   return names;
 }
 
-int CDeviceProfileUI::IndexOfName(std::string_view name) const {
-  const int count = EntryCount(list_);
-  for (int i = 0; i < count; ++i)
-    if (SameProfileName(EntryName(list_, i), name)) return i;
+std::vector<std::string> CDeviceProfileUI::Identifiers() {
+  Json::Value list;
+  if (!ReadFresh(list)) list = list_;
+  std::vector<std::string> ids;
+  for (int i = 0; i < EntryCount(list); ++i) ids.push_back(EntryIdentifier(list, i));
+  return ids;
+}
+
+int CDeviceProfileUI::IndexOfName(std::string_view name) {
+  const std::vector<std::string> names = Names();
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (SameProfileName(names[i], name)) return static_cast<int>(i);
   return -1;
 }
 
@@ -527,11 +536,16 @@ CDeviceProfileUI::ImportResult CDeviceProfileUI::Import(const std::string& path)
 
 CDeviceProfileUI::Change CDeviceProfileUI::Export(const std::string& path) {
   Json::Value list;
+  if (const auto stop = Prepare(list)) return *stop;
+  return ExportAt(SelectedIndex(list), path);
+}
+
+CDeviceProfileUI::Change CDeviceProfileUI::ExportAt(int index, const std::string& path) {
+  Json::Value list;
   if (path.empty()) return Change::kUnchanged;
   if (const auto stop = Prepare(list)) return *stop;
-  const int sel = SelectedIndex(list);
-  if (sel < 0) return Change::kUnchanged;
-  const std::string source = ProfileFilePath(data_folder_, EntryIdentifier(list, sel));
+  if (index < 0 || index >= EntryCount(list)) return Change::kUnchanged;
+  const std::string source = ProfileFilePath(data_folder_, EntryIdentifier(list, index));
   if (source.empty()) return Change::kFailed;
   // The list itself is no place for a profile: writing one over it would unlist every profile.
   std::error_code ec;

@@ -86,10 +86,11 @@ class CDeviceProfileUI : public ui::Container {
   // Data folder + the entry's identifier + ".Json"; "" when there is no such entry or its
   // identifier is refused.
   std::string PathOf(int index);
-  // The entries' names in list order (the drop-down's texts), and the index of a name (case
+  // The entries' names and identifiers in list order, read afresh, and the index of a name (case
   // ignored), -1 when none has it.
-  std::vector<std::string> Names() const;
-  int IndexOfName(std::string_view name) const;
+  std::vector<std::string> Names();
+  std::vector<std::string> Identifiers();
+  int IndexOfName(std::string_view name);
 
   // --- Operations of the buttons ---
   [[nodiscard]] Change Add();
@@ -105,6 +106,8 @@ class CDeviceProfileUI : public ui::Container {
   [[nodiscard]] Change Reset();
   [[nodiscard]] ImportResult Import(const std::string& path);
   [[nodiscard]] Change Export(const std::string& path);
+  // The same for any entry; the selection stays.
+  [[nodiscard]] Change ExportAt(int index, const std::string& path);
 
   // --- Controls ---
   std::string GetNameText();

@@ -1,0 +1,62 @@
+#include "app/profile_switch.h"
+
+#include "app/main_wnd.h"
+#include "app/message_box.h"
+#include "devices/usb_device.h"
+#include "hid/command_codes.h"
+#include "profiles/device_profile_ui.h"
+
+namespace brimvex::app {
+
+ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen_width, int screen_height) {
+  ProfileWrites w;
+  device.ReloadProfile();
+  device.RepairMacroKeys();
+  device.RefreshPage();
+  w.settings = device.WriteSettings(0, 0, 1, screen_width, screen_height);
+  w.used_macros = device.CollectUsedMacros();
+  w.macros = device.WriteMacros(w.used_macros);
+  w.keymap = device.WriteProfileKeyMap();
+  return w;
+}
+
+std::optional<MacroMessage> MacroResultMessage(int result) {
+  if (result == 0 || result == hid::RESULT_LINK_DOWN) return std::nullopt;
+  if (result == -1) return MacroMessage{"message_text_7", std::nullopt};
+  return MacroMessage{"message_text_16", result};
+}
+
+ProfileWrites WriteProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device) {
+  const ui::ScreenSize screen = wnd.Frontend().MonitorSize(wnd.Window());
+  return WriteProfileToDevice(device, screen.width, screen.height);
+}
+
+std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device) {
+  profiles::CDeviceProfileUI* list = device.ProfileList();
+  if (list == nullptr || list->GetCurSel() < 0) return std::nullopt;
+  list->Select(list->GetCurSel(), false);
+  return WriteProfile(wnd, device);
+}
+
+void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes) {
+  if (const auto message = MacroResultMessage(writes.macros)) ShowText(wnd, message->key, message->number);
+}
+
+void ShowText(CMainWnd& wnd, const std::string& key, std::optional<int> number) {
+  MessageBoxArgs args;
+  args.owner = &wnd.Window();
+  args.dpi = wnd.Dpi();
+  args.text = key;
+  if (number) {
+    // The number goes into the text as text: a language file never becomes a format string.
+    std::string text = wnd.Resources().Text(key);
+    const auto at = text.find("%d");
+    text =
+        at == std::string::npos ? text + " " + std::to_string(*number) : text.replace(at, 2, std::to_string(*number));
+    args.text = std::move(text);
+    args.text_is_key = false;
+  }
+  ShowMessageBox(wnd.Frontend(), wnd.Resources(), wnd.Factory(), args);
+}
+
+}  // namespace brimvex::app

@@ -1,0 +1,49 @@
+#pragma once
+// Putting a device's current profile on the device: after a profile switch (timer 1055), a Reset
+// and the default profile. The device operations are the base table's, so every device kind
+// runs the same sequence with its own behaviour.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brimvex::devices {
+class COmbrixUSBDevice;
+}
+
+namespace brimvex::app {
+
+class CMainWnd;
+
+// What each write gave, in the order they ran.
+struct ProfileWrites {
+  int settings = 0;              // WriteSettings
+  std::vector<int> used_macros;  // CollectUsedMacros
+  int macros = 0;                // WriteMacros (0 when written or nothing to write)
+  std::optional<int> colours;    // the keyboard's custom colour group; none for the others
+  int keymap = 0;                // WriteProfileKeyMap
+};
+
+// ReloadProfile, RepairMacroKeys, RefreshPage, WriteSettings(0, 0, 1, screen width, height),
+// CollectUsedMacros and WriteMacros, the keyboard's custom colour group, WriteProfileKeyMap.
+ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen_width, int screen_height);
+
+// The message a WriteMacros result asks for: none for 0 and RESULT_LINK_DOWN (an unreachable
+// device), "message_text_7" for -1, else "message_text_16" formatted with the result.
+struct MacroMessage {
+  std::string key;
+  std::optional<int> number;
+};
+std::optional<MacroMessage> MacroResultMessage(int result);
+
+// The switch of the drop-down: selects the drop-down's item in the list (the device's current
+// profile name follows) and writes the profile to the device. Nothing without a list or a
+// selection.
+std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
+// The writes with the screen size of the main window's monitor.
+ProfileWrites WriteProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
+// Shows the message the writes ask for, if any.
+void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes);
+// A message box with the text of a language key, "%d" in it replaced by `number`.
+void ShowText(CMainWnd& wnd, const std::string& key, std::optional<int> number = std::nullopt);
+
+}  // namespace brimvex::app

@@ -1,0 +1,215 @@
+// The profile list's rows on the real main window over the emulated keyboard: the buttons of
+// the page in front, their messages, the switch after the drop-down's timer, and the
+// brimvexctl "profile" requests.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/app_messages.h"
+#include "discovery/controller_fixture.h"
+#include "platform/file_dialog.h"
+#include "platform/ui/list_controls.h"
+#include "profiles/device_profile_ui.h"
+#include "profiles/file_helpers.h"
+#include "profiles/profile_import.h"
+#include "test_support/temp_dir.h"
+
+namespace brimvex::app::test {
+namespace {
+
+using profiles::CDeviceProfileUI;
+
+class ProfileRoutesTest : public ControllerFixture {
+ protected:
+  void SetUp() override {
+    ControllerFixture::SetUp();
+    saved_home_ = platform::GetEnv("XDG_DATA_HOME");
+    platform::SetEnv("XDG_DATA_HOME", home_.path().string());
+    platform::SetCurrentFileChooser(&chooser_);
+    frontend_.SetModalHandler([this](ui::Window& w) {
+      ui::Control* text = w.FindControl("MessageText");
+      boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
+      w.FindControl(confirm_ ? "confirm_btn" : "cancel_btn")->Activate();
+    });
+  }
+  void TearDown() override {
+    ControllerFixture::TearDown();
+    platform::SetCurrentFileChooser(nullptr);
+    platform::SetEnv("XDG_DATA_HOME", saved_home_);
+  }
+  devices::COmbrixUSBDevice& Keyboard() { return *DeviceOfRow(kKeyboardRow); }
+  CDeviceProfileUI& List() { return *Keyboard().ProfileList(); }
+  // A click on a control of the keyboard's own list.
+  void Press(const char* name) {
+    ui::Control* c = List().FindControl(name);
+    ASSERT_NE(c, nullptr) << name;
+    wnd_->Window().SendNotify(c, ui::notify::kClick);
+    loop().RunPending();
+  }
+  // A choice in the keyboard's drop-down, as the user makes it.
+  void Choose(int index) {
+    dynamic_cast<ui::Combo*>(List().FindControl("device_profile_combo"))->SelectItem(index, true);
+    loop().RunPending();
+  }
+  ControlAnswer Ask(std::vector<std::string> words) {
+    words.insert(words.begin(), "profile");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  }
+
+  brimvex::test::TempDir home_;
+  std::optional<std::string> saved_home_;
+  platform::ScriptedFileChooser chooser_;
+  std::vector<std::string> boxes_;
+  bool confirm_ = true;
+};
+
+TEST_F(ProfileRoutesTest, ButtonsActOnTheListOfThePageInFront) {
+  StartConnected({Product::kKeyboard});
+  ASSERT_EQ(wnd_->SelectedDevice(), &Keyboard());
+  EXPECT_EQ(Keyboard().CurrentProfileName(), List().GetCurrentId());
+  Press("device_add_btn");
+  Press("device_copy_btn");
+  EXPECT_EQ(List().Names(), (std::vector<std::string>{"profile1", "profile2", "profile1 copy"}));
+
+  struct Rename {
+    std::string name;
+    std::vector<std::string> boxes;
+    std::string stored;
+  };
+  const Rename renames[] = {{"PROFILE2", {"message_text_5"}, "profile1"},
+                            {"  ", {"message_text_25"}, "profile1"},
+                            {"", {}, "profile1"},
+                            {"Mine", {}, "Mine"}};
+  for (const auto& r : renames) {
+    boxes_.clear();
+    List().SetNameText(r.name);
+    Press("device_profile_edit_save_btn");
+    EXPECT_EQ(boxes_, r.boxes) << r.name;
+    EXPECT_EQ(List().Names()[0], r.stored) << r.name;
+  }
+
+  Press("profile_fun_spread_btn");
+  EXPECT_TRUE(List().IsMenuShown());
+  Press("profile_fun_spread_btn");
+  EXPECT_FALSE(List().IsMenuShown());
+
+  const std::string out = home_.folder() + "out.json";
+  chooser_.Answer(out);
+  Press("device_export_btn");
+  EXPECT_EQ(profiles::ReadJson(out)["profilename"].asString(), "Mine");
+  // A refused import shows its reason; a good one adds the profile under the file's name.
+  const std::string bad = home_.folder() + "bad.json";
+  ASSERT_TRUE(profiles::WriteJson(bad, Json::Value(Json::arrayValue)));
+  boxes_.clear();
+  chooser_.Answer(home_.folder() + "missing.json");  // the chooser's own check: a cancel
+  Press("device_import_btn");
+  EXPECT_TRUE(boxes_.empty());
+  chooser_.Answer(bad);
+  Press("device_import_btn");
+  EXPECT_EQ(boxes_, std::vector<std::string>{profiles::kImportNotAProfile});
+  chooser_.Answer(out);
+  Press("device_import_btn");
+  EXPECT_EQ(List().Names().back(), "out");
+
+  // Reset asks first; cancelled, the profile stays.
+  Json::Value mine = profiles::ReadJson(List().PathOf(0));
+  mine["own"] = 1;
+  ASSERT_TRUE(profiles::WriteJson(List().PathOf(0), mine));
+  confirm_ = false;
+  boxes_.clear();
+  Press("device_reset_btn");
+  EXPECT_EQ(boxes_, std::vector<std::string>{"message_text_22"});
+  EXPECT_TRUE(profiles::ReadJson(List().PathOf(0)).isMember("own"));
+  confirm_ = true;
+  Press("device_reset_btn");
+  EXPECT_FALSE(profiles::ReadJson(List().PathOf(0)).isMember("own"));
+  EXPECT_EQ(profiles::ReadJson(List().PathOf(0))["profilename"].asString(), "Mine");
+}
+
+TEST_F(ProfileRoutesTest, TheDeviceFollowsTheLastChoiceAndADeletedSelection) {
+  StartConnected({Product::kKeyboard});
+  Press("device_add_btn");
+  Press("device_add_btn");
+  const std::vector<std::string> ids = List().Identifiers();
+  ASSERT_EQ(ids.size(), 3u);
+  // Two choices within 400 ms: one switch, to the second.
+  Choose(1);
+  Advance(Millis(300));
+  Choose(2);
+  Advance(Millis(300));
+  EXPECT_EQ(Keyboard().CurrentProfileName(), ids[0]);
+  Advance(Millis(100));
+  EXPECT_EQ(Keyboard().CurrentProfileName(), ids[2]);
+  EXPECT_EQ(profiles::ReadJson(List().DataFolder() + "ProfileList.ini")["profileselect"].asInt(), 2);
+  // Deleting the selected profile selects the one before it and switches the device to it.
+  Press("device_sub_btn");
+  EXPECT_EQ(List().GetCurSel(), 1);
+  Advance(Millis(400));
+  EXPECT_EQ(Keyboard().CurrentProfileName(), ids[1]);
+  EXPECT_EQ(Keyboard().CurrentProfilePath(), List().PathOf(1));
+  EXPECT_FALSE(std::filesystem::exists(List().DataFolder() + ids[2] + ".Json"));
+}
+
+TEST_F(ProfileRoutesTest, RequestsListSelectExportImportAndDelete) {
+  StartConnected({Product::kKeyboard});
+  Press("device_add_btn");
+  const std::vector<std::string> ids = List().Identifiers();
+  ControlAnswer a = Ask({"keyboard", "list"});
+  EXPECT_EQ(a.exit_code, kExitDone);
+  EXPECT_EQ(a.text, "0\t*\t" + ids[0] + "\tprofile1\n1\t-\t" + ids[1] + "\tprofile2\n");
+
+  a = Ask({"keyboard", "select", "PROFILE2"});
+  EXPECT_EQ(a.text.substr(0, a.text.find('\n')), "selected\t1\tprofile2");
+  EXPECT_NE(a.text.find("\nsettings\t"), std::string::npos);
+  EXPECT_NE(a.text.find("\nkeymap\t"), std::string::npos);
+  EXPECT_EQ(Keyboard().CurrentProfileName(), ids[1]);
+  EXPECT_EQ(List().GetCurSel(), 1);
+
+  const std::string file = home_.folder() + "Game.json";
+  a = Ask({"keyboard", "export", "profile1", file});
+  EXPECT_EQ(a.exit_code, kExitDone) << a.text;
+  EXPECT_EQ(a.text, "exported\tprofile1\n");
+  a = Ask({"keyboard", "import", file});
+  ASSERT_EQ(a.exit_code, kExitDone) << a.text;
+  const std::string imported = List().Identifiers().back();
+  EXPECT_EQ(a.text, "imported\t" + imported + "\tGame\n");
+
+  // Deleting another than the selected one leaves the selection.
+  a = Ask({"keyboard", "delete", "game"});
+  EXPECT_EQ(a.exit_code, kExitDone) << a.text;
+  EXPECT_EQ(a.text, "deleted\tGame\n");
+  EXPECT_EQ(List().GetCurSel(), 1);
+
+  struct Bad {
+    std::vector<std::string> words;
+    int exit_code;
+  };
+  const Bad bad[] = {
+      {{"keyboard"}, kExitMalformed},
+      {{"toaster", "list"}, kExitMalformed},
+      {{"keyboard", "rename", "x"}, kExitMalformed},
+      {{"keyboard", "select"}, kExitMalformed},
+      {{"keyboard", "select", "nope"}, kExitMalformed},
+      {{"keyboard", "export", "profile1", "relative.json"}, kExitMalformed},
+      {{"keyboard", "import", home_.folder()}, kExitRefused},
+      {{"pad", "list"}, kExitRefused},  // no pad page
+  };
+  const auto before = profiles::ReadTextFile(List().DataFolder() + "ProfileList.ini");
+  for (const auto& b : bad) {
+    a = Ask(b.words);
+    EXPECT_EQ(a.exit_code, b.exit_code) << b.words.back() << ": " << a.text;
+  }
+  EXPECT_EQ(profiles::ReadTextFile(List().DataFolder() + "ProfileList.ini"), before);
+
+  // The selected one moves the selection back; the last one cannot go.
+  a = Ask({"keyboard", "delete", "profile2"});
+  EXPECT_EQ(a.text.substr(0, a.text.find('\n')), "deleted\tprofile2");
+  EXPECT_EQ(Keyboard().CurrentProfileName(), ids[0]);
+  Advance(Millis(1000));  // the drop-down's switch ran with the answer, not again
+  a = Ask({"keyboard", "delete", "profile1"});
+  EXPECT_EQ(a.exit_code, kExitRefused);
+  EXPECT_EQ(List().Names(), std::vector<std::string>{"profile1"});
+}
+
+}  // namespace
+}  // namespace brimvex::app::test
