@@ -384,21 +384,17 @@ std::string CDeviceProfileUI::PathOf(int index) {
   return ProfileFilePath(data_folder_, EntryIdentifier(second_, index));
 }
 
-std::vector<std::string> CDeviceProfileUI::Names() {
+std::vector<std::string> CDeviceProfileUI::Column(std::string (*member)(const Json::Value&, int)) {
   Json::Value list;
   if (!ReadFresh(list)) list = list_;
-  std::vector<std::string> names;
-  for (int i = 0; i < EntryCount(list); ++i) names.push_back(EntryName(list, i));
-  return names;
+  std::vector<std::string> column;
+  for (int i = 0; i < EntryCount(list); ++i) column.push_back(member(list, i));
+  return column;
 }
 
-std::vector<std::string> CDeviceProfileUI::Identifiers() {
-  Json::Value list;
-  if (!ReadFresh(list)) list = list_;
-  std::vector<std::string> ids;
-  for (int i = 0; i < EntryCount(list); ++i) ids.push_back(EntryIdentifier(list, i));
-  return ids;
-}
+std::vector<std::string> CDeviceProfileUI::Names() { return Column(&EntryName); }
+
+std::vector<std::string> CDeviceProfileUI::Identifiers() { return Column(&EntryIdentifier); }
 
 int CDeviceProfileUI::IndexOfName(std::string_view name) {
   const std::vector<std::string> names = Names();

@@ -135,6 +135,8 @@ class CDeviceProfileUI : public ui::Container {
   // or "(k)" as often as needed.
   std::string FreeProfileName(const Json::Value& list) const;
   std::string UniqueName(const Json::Value& list, std::string candidate, bool numbered) const;
+  // One member of every entry, from the file (or the last usable list).
+  std::vector<std::string> Column(std::string (*member)(const Json::Value&, int));
   static bool NameTaken(const Json::Value& list, std::string_view name, int except = -1);
   // A new identifier whose file does not exist yet.
   std::string FreshIdentifier();
