@@ -53,7 +53,11 @@ int RunApplication(const ApplicationSetup& setup) {
   int code = 0;
   {
     // 8. The controller and its window.
+    // The power events outlive the controller, which lets go of them when it is destroyed.
+    std::unique_ptr<platform::PowerEvents> power = setup.make_power ? setup.make_power() : nullptr;
     CMainWnd main(*frontend, resources, factory, messages, peers, setup.hid_backend);
+    if (power != nullptr) main.AttachPower(*power);
+    if (setup.shell != nullptr) main.AttachShell(*setup.shell);
     std::string error;
     if (!skin_ok) error = resources.LastError();
     if (!skin_ok || !main.Create(&error)) {

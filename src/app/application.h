@@ -7,6 +7,8 @@
 
 #include "app/peer_link.h"
 #include "platform/hid_backend.h"
+#include "platform/power_events.h"
+#include "platform/shell.h"
 #include "platform/ui/frontend.h"
 
 namespace brimvex::app {
@@ -19,6 +21,10 @@ struct ApplicationSetup {
   PeerLink* peers = nullptr;
   // The HID interfaces discovery looks at; none means no discovery.
   platform::HidBackend* hid_backend = nullptr;
+  // The system's sleep and wake, made once the frontend exists (none: never told).
+  std::function<std::unique_ptr<platform::PowerEvents>()> make_power{};
+  // Where the desktop's programs are started (none: nothing is started).
+  platform::Shell* shell = nullptr;
 };
 
 // Runs the program to its end. 0 on every ordinary path (also when another instance took

@@ -210,31 +210,74 @@ void DeviceManager::OnSlotFound(std::size_t index) {
 
 void DeviceManager::AddCommandInterface(const SlotTable::Slots& slots, std::size_t index) {
   const SlotRecord& slot = slots[index];
-  const bool wireless = IsWirelessProduct(slot.type);
-  if (wireless && FoundPartner(slots, index) != nullptr) {
+  if (IsWirelessProduct(slot.type) && FoundPartner(slots, index) != nullptr) {
     // Both connections are there: the cable takes the channel; a receiver next to it waits.
     if (IsCable(slot.type)) SwitchLink(index);
     return;
   }
+  OpenCommandSlot(slots, index);
+}
+
+bool DeviceManager::OpenCommandSlot(const SlotTable::Slots& slots, std::size_t index) {
+  const SlotRecord& slot = slots[index];
   const int identity = DeviceIdentity(slots, static_cast<int>(index));
-  if (identity < 0) return;
+  if (identity < 0) return false;
   devices::COmbrixUSBDevice* device = FindDevice(slots[static_cast<std::size_t>(identity)]);
-  if (device == nullptr) return;
+  if (device == nullptr) return false;
   hid::CommandChannel& channel = device->CommandChannelRef();
   if (!channel.IsOpen()) {
     std::lock_guard lock(channel.TransactionLock());
     const bool receiver = IsReceiver(slot.type);
     if (OpenRecord(receiver ? channel.Receiver() : channel.Wired(), slot.path)) {
       channel.SetOpen(true);
-      if (wireless) channel.SetLinkMode(receiver ? 2 : 1);
+      if (IsWirelessProduct(slot.type)) channel.SetLinkMode(receiver ? 2 : 1);
     }
   }
-  if (channel.IsOpen()) BindIdentity(*device, slots[static_cast<std::size_t>(identity)], slot.path);
+  const bool open = channel.IsOpen();
+  if (open) BindIdentity(*device, slots[static_cast<std::size_t>(identity)], slot.path);
   CDeviceOptionUI* entry = EntryOf(device);
-  if (entry == nullptr) return;
+  if (entry == nullptr) return open;
   // A receiver's device shows itself once it answers (the connection timer asks it).
   if (!IsReceiver(slot.type)) ShowEntryOnConnect(entry);
   entry->StartConnection();
+  return open;
+}
+
+void DeviceManager::CloseAll() {
+  for (const auto& p : pages_) {
+    s_.loop->KillTimer(p.get(), kLinkQueryTimer);
+    // The entry's timers (connection, frames, power, link watch) start again with the channel.
+    s_.loop->KillTimers(p->entry);
+    hid::CommandChannel& channel = p->device->CommandChannelRef();
+    channel.SetOpen(false);
+    channel.Wired().Close();
+    channel.Receiver().Close();
+    p->device->CloseEventInterface(false);
+    p->device->CloseEventInterface(true);
+  }
+}
+
+std::vector<std::size_t> DeviceManager::ReopenAll() {
+  const SlotTable::Slots slots = s_.slot_table->Snapshot();
+  std::vector<std::size_t> gone;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const SlotRecord& slot = slots[i];
+    if (slot.found == 0) continue;
+    // A product first found while the system slept gets its page now.
+    const int row = FindSupportedRow(slot.vendor_id, slot.product_id, slot.type, kRoleCommand);
+    if (row >= 0 && DeviceIdentity(slots, static_cast<int>(i)) >= 0 && DeviceOfSlot(slots, i) == nullptr)
+      CreatePage(row, 0);
+    bool opened = true;
+    if (slot.role == kRoleCommand) {
+      // With both connections there the cable takes the channel.
+      if (IsReceiver(slot.type) && FoundPartner(slots, i) != nullptr) continue;
+      opened = OpenCommandSlot(slots, i);
+    } else if (devices::COmbrixUSBDevice* device = EventDevice(slot)) {
+      opened = device->OpenEventInterface(IsReceiver(slot.type), slot.path);
+    }
+    if (!opened) gone.push_back(i);
+  }
+  return gone;
 }
 
 void DeviceManager::BindIdentity(devices::COmbrixUSBDevice& device, const SlotRecord& identity,

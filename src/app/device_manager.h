@@ -72,6 +72,12 @@ class DeviceManager {
   std::vector<devices::COmbrixUSBDevice*> AllDevices() const;
   // Stops every device's workers and timers (shutdown, before the pages go).
   void StopAll();
+  // The system is about to sleep: every command and event interface is aborted and closed and
+  // the entries' timers stop; pages, entries and slots stay.
+  void CloseAll();
+  // After the sleep: every found slot runs its add step again (the cable before a receiver
+  // beside it). Returns the slots that no longer open; the caller takes them the slot-lost way.
+  std::vector<std::size_t> ReopenAll();
 
  private:
   struct Page {
@@ -84,6 +90,9 @@ class DeviceManager {
   std::vector<devices::COmbrixUSBDevice*>* ListOfKind(int kind);
   Page* PageOf(const devices::COmbrixUSBDevice* device);
   void AddCommandInterface(const SlotTable::Slots& slots, std::size_t index);
+  // Opens the slot's path into the command channel (unless it is open), shows the entry of a
+  // cable connection and starts the connection timer; whether the channel is open.
+  bool OpenCommandSlot(const SlotTable::Slots& slots, std::size_t index);
   void AddEventInterface(const SlotTable::Slots& slots, std::size_t index);
   void LoseCommandInterface(const SlotTable::Slots& slots, std::size_t index);
   devices::COmbrixUSBDevice* EventDevice(const SlotRecord& slot) const;

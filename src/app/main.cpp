@@ -9,7 +9,9 @@
 #include "app/hub_peer_link.h"
 #include "platform/hidraw/hidraw_backend.h"
 #include "platform/paths.h"
+#include "platform/qt/logind_power_events.h"
 #include "platform/qt/qt_frontend.h"
+#include "platform/shell.h"
 #include "platform/trace.h"
 #include "profiles/file_helpers.h"
 
@@ -38,8 +40,11 @@ int main(int argc, char** argv) {
     backend = hidraw.get();
   }
   app::HubPeerLink peers;
+  platform::SystemShell shell;
   app::ApplicationSetup setup;
   setup.peers = &peers;
+  setup.shell = &shell;
+  setup.make_power = [] { return qt::CreateLogindPowerEvents(); };
   setup.program_folder = folder;
   setup.hid_backend = backend;
   setup.make_frontend = [&folder]() -> std::unique_ptr<ui::Frontend> {

@@ -35,6 +35,7 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
       slots_(this),
       router_([this] { return SelectedDevice(); }) {
   window_.AddNotifier(this);
+  window_.SetEventHandler(this);
   for (std::string_view name : {kAppInstanceName, kUpgradeStatusName, kLightControlSetName, kDeviceListQueryName})
     admitted_.emplace_back(name);
   for (std::string_view name : kGameMessageNames) admitted_.emplace_back(name);
@@ -43,6 +44,7 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
 CMainWnd::~CMainWnd() {
   if (!destroyed_) OnDestroy();
   frontend_.Loop().KillTimers(this);
+  window_.SetEventHandler(nullptr);
   window_.RemoveNotifier(this);
   resources_.SetTextQueryInterface(nullptr);
 }
@@ -128,7 +130,8 @@ void CMainWnd::OnWindowInit() {
   } else {
     PostFirstPass();
   }
-  slots_.Start(kSlotSyncLighting, [sync = sync_](const platform::ThreadParam& p) { SyncLightThread(p, sync); });
+  sync_.PrepareStart();
+  slots_.Start(kSlotSyncLighting, [this](const platform::ThreadParam& p) { sync_.Run(p); });
   // 9. Layout timer, once after 100 ms.
   frontend_.Loop().SetTimer(
       this, kTimerLayout, platform::Millis(100), [this] { OnLayoutTimer(); }, platform::EventLoop::TimerKind::kOneShot);
@@ -188,11 +191,10 @@ void CMainWnd::SetLightControl(int on, bool broadcast) {
 }
 
 void CMainWnd::ApplyLightControl(int on) {
-  if (devices_ == nullptr) return;
   // Keyboards send CMD_LIGHT_CONTROL when it is turned on; mice and pads keep the flag.
-  for (const auto* list : {&devices_->Keyboards(), &devices_->Mice(), &devices_->MousePads()})
-    for (devices::COmbrixUSBDevice* d : *list)
-      if (d->SetHostLightControl(on != 0) != hid::RESULT_OK) platform::Trace("CMD_LIGHT_CONTROL failed");
+  ForEachInputDevice([on](devices::COmbrixUSBDevice& d) {
+    if (d.SetHostLightControl(on != 0) != hid::RESULT_OK) platform::Trace("CMD_LIGHT_CONTROL failed");
+  });
 }
 
 void CMainWnd::HideToTray() {
@@ -221,6 +223,19 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     ReplyDeviceList();
     return true;
   }
+  if (!awake_) {
+    // Asleep only the shutdown and a lost slot (its device is gone) are handled; a found slot is
+    // opened at resume with the others; everything else is ignored.
+    if (message == kMsgSlotLost && devices_ != nullptr) devices_->OnSlotLost(static_cast<std::size_t>(wparam));
+    if (message == kMsgDestroy) OnDestroy();
+    return message == kMsgSlotLost || message == kMsgSlotFound || message == kMsgDestroy;
+  }
+  for (const std::uint32_t game : messages_.game) {
+    if (message == game && message != 0) {
+      OnGameEvent(wparam, lparam);
+      return true;
+    }
+  }
   switch (message) {
     case kMsgDestroy:
       OnDestroy();
@@ -248,7 +263,7 @@ void CMainWnd::HandlePeerMessage(const PeerMessage& message) {
   if (message.name == kRequestName) {
     AnswerRequest(message);
   } else if (message.name == kCopyDataName) {
-    copy_data_.Take(message.lparam, message.payload);
+    if (awake_) copy_data_.Take(message.lparam, message.payload);
   } else if (std::find(admitted_.begin(), admitted_.end(), message.name) != admitted_.end()) {
     // Admitted names were registered at start-up: this only looks their numbers up.
     HandleMessage(platform::RegisterWindowMessage(message.name), message.wparam, message.lparam);
@@ -311,6 +326,7 @@ void CMainWnd::BringToFront() {
 
 void CMainWnd::OnLayoutTimer() {
   frontend_.Loop().KillTimer(this, kTimerLayout);
+  if (!awake_) return;
   Layout();
   // The audio recorder link starts here once audio-reactive lighting exists.
 }
@@ -329,14 +345,14 @@ void CMainWnd::Layout() {
 }
 
 void CMainWnd::OnDisplayChange() {
-  if (destroyed_) return;
+  if (destroyed_ || !awake_) return;
   platform::Trace("显示器分辨率发生变化");
   display_changed_ = true;
   Layout();
 }
 
 void CMainWnd::OnTrayLeftUp() {
-  if (destroyed_) return;
+  if (destroyed_ || !awake_) return;
   UpdateNoDeviceHint();
   CloseChildWindows();
   if (window_.IsVisible() && !window_.IsMinimized()) {
@@ -350,12 +366,12 @@ void CMainWnd::OnTrayLeftUp() {
 }
 
 void CMainWnd::OnTrayRightUp() {
-  if (destroyed_) return;
+  if (destroyed_ || !awake_) return;
   frontend_.Loop().SetTimer(
       this, kTimerTrayMenu, platform::Millis(10),
       [this] {
         frontend_.Loop().KillTimer(this, kTimerTrayMenu);
-        ShowTrayMenu();
+        if (awake_) ShowTrayMenu();
       },
       platform::EventLoop::TimerKind::kOneShot);
 }
@@ -445,8 +461,13 @@ void CMainWnd::OnDestroy() {
   frontend_.Loop().Quit(0);
   platform::Trace("退出测试");
   window_.Show(false);
+  // A game light still to be restored goes back before the devices stop.
+  if (game_.RestorePending()) game_.Restore();
   slots_.StopAll(platform::Millis(1000));
+  // The synchronised-lighting worker reaches the devices: a late one is waited for before they go.
+  sync_.WaitUntilEnded();
   if (devices_ != nullptr) devices_->StopAll();
+  if (power_ != nullptr) power_->SetHandlers({});
   // The audio recorder is told to stop here once it exists.
   frontend_.Loop().Quit(0);
 }

@@ -21,9 +21,12 @@
 #include "app/notify_router.h"
 #include "app/peer_link.h"
 #include "app/slot_table.h"
-#include "app/sync_light_thread.h"
+#include "app/game_light.h"
+#include "app/sync_lighting.h"
 #include "app/worker_slots.h"
 #include "platform/hid_backend.h"
+#include "platform/power_events.h"
+#include "platform/shell.h"
 #include "platform/ui/control_factory.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/frontend.h"
@@ -36,6 +39,7 @@ class CMainWnd final : public ui::Notifier,
                        public ui::CreateControlCallback,
                        public ui::TrayHandler,
                        public ui::TextQuery,
+                       public ui::WindowEvents,
                        public DiscoveryHost {
  public:
   // Without a HID backend there is no discovery and no device page (tests of the window alone);
@@ -78,6 +82,10 @@ class CMainWnd final : public ui::Notifier,
   void OnTrayRightUp() override;
   // ui::TextQuery
   std::optional<std::string> QueryText(std::string_view key) override;
+  // ui::WindowEvents (the window host)
+  void OnActivated(bool active) override;
+  void OnPointerInside(bool inside) override;
+  void OnScreenChanged() override;
   // DiscoveryHost (the discovery thread)
   bool SendSlotMessage(std::uint32_t message, std::size_t slot, platform::Event* abort) override;
   void PostFirstPass() override;
@@ -106,6 +114,17 @@ class CMainWnd final : public ui::Notifier,
   ui::Control* TitleBarControl(std::string_view name) const;
   // The message box over the main window with a text key: 1 for confirm, 0 otherwise.
   int AskUser(const std::string& text_key, bool two_buttons);
+  // The system's sleep and wake (attach before Create); without it the program never sleeps.
+  void AttachPower(platform::PowerEvents& power);
+  // The desktop shell for the settings programs and the web site (attach before Create).
+  void AttachShell(platform::Shell& shell) { shell_ = &shell; }
+  // 0 between a system suspend and the next resume.
+  bool Awake() const { return awake_; }
+  SyncLighting& Sync() { return sync_; }
+  // The steps every light change of the controller takes on a device: store the record (the
+  // device keeps it in its profile), save the profile, reload the light state from it, write the
+  // settings to the device. Returns the write's result.
+  int WriteLight(devices::COmbrixUSBDevice& device, const profiles::LightInfo& info);
   // What timer 1055 does after a "device_profile_combo" selection: switch the profile of the
   // device that was selected then. Set by the profile list.
   void SetProfileSwitch(std::function<void(devices::COmbrixUSBDevice&)> f) { profile_switch_ = std::move(f); }
@@ -134,6 +153,20 @@ class CMainWnd final : public ui::Notifier,
   void ApplyLightControl(int on);
   void OnShowEntryMessage(std::uint64_t row, std::int64_t show);
   void AnswerRequest(const PeerMessage& message);
+  // Sleep and wake (main_wnd_power.cpp). A timer due while asleep runs at resume.
+  void OnSuspend();
+  void OnResume();
+  void RunWhenAwake(std::function<void()> action);
+  // Lighting (main_wnd_light.cpp): game events, timer 1066, same-mode setup.
+  void OnGameEvent(std::uint64_t variant, std::int64_t mode);
+  void OnGameTimer();
+  void SetupSameMode();
+  // The desktop's settings for the keyboard (0) or mouse (1), and the web site
+  // (main_wnd_shell.cpp).
+  void OpenDeviceSettings(std::int32_t which);
+  void OpenWebSite();
+  // Tells every keyboard, mouse and pad.
+  void ForEachInputDevice(const std::function<void(devices::COmbrixUSBDevice&)>& f);
   void ReplyDeviceList();
 
   ui::Frontend& frontend_;
@@ -162,6 +195,11 @@ class CMainWnd final : public ui::Notifier,
   // Title-bar controls found at window init, by name.
   std::vector<std::pair<std::string, ui::Control*>> title_bar_;
   std::function<void(devices::COmbrixUSBDevice&)> profile_switch_;
+  GameLight game_{[this](devices::COmbrixUSBDevice& d, const profiles::LightInfo& i) { return WriteLight(d, i); }};
+  platform::PowerEvents* power_ = nullptr;
+  platform::Shell* shell_ = nullptr;
+  bool awake_ = true;
+  std::vector<std::function<void()>> deferred_;
   int light_control_ = 1;
   bool display_changed_ = false;
   bool started_ = false;

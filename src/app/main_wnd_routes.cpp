@@ -1,5 +1,6 @@
 // The controller's own notification rows: window buttons, the light-control switch, device
-// selection, the function tabs, key selection, the default profile and the profile drop-down.
+// selection, the function tabs, key selection, the default profile, the profile drop-down, the
+// same-mode button and the desktop's programs.
 #include "app/feature_routes.h"
 #include "app/main_wnd.h"
 #include "app/profile_switch.h"
@@ -68,6 +69,9 @@ void CMainWnd::RegisterRoutes() {
       },
       kNeedsDevice);
   r.AddName(notify::kItemSelect, "device_profile_combo", [this](const Route&) { ArmProfileSwitch(); });
+  r.AddName(notify::kClick, "deng_same_mode", [this](const Route&) { SetupSameMode(); }, kNeedsDevice);
+  r.AddName(notify::kClick, "logo_btn", [this](const Route&) { OpenWebSite(); });
+  r.AddPrefix(notify::kClick, "windowdeviceset_", [this](const Route& route) { OpenDeviceSettings(route.number); });
 
   RegisterFeatureRoutes(r, *this);
   RegisterFeatureRequests(requests_, *this);
@@ -80,7 +84,9 @@ void CMainWnd::ArmProfileSwitch() {
       this, kTimerProfileSwitch, platform::Millis(400),
       [this, device] {
         frontend_.Loop().KillTimer(this, kTimerProfileSwitch);
-        if (device != nullptr && profile_switch_) profile_switch_(*device);
+        RunWhenAwake([this, device] {
+          if (device != nullptr && profile_switch_) profile_switch_(*device);
+        });
       },
       platform::EventLoop::TimerKind::kOneShot);
 }

@@ -424,6 +424,13 @@ void COmbrixUSBDevice::SetLightInfo(const LightInfo& info) {
   light_wake_.Set();
 }
 
+void COmbrixUSBDevice::ShowSyncColor(std::uint32_t packed) {
+  const Rgba color{static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
+                   static_cast<std::uint8_t>(packed >> 16), static_cast<std::uint8_t>(packed >> 24)};
+  std::lock_guard lock(frame_lock_);
+  std::fill(frame_.begin(), frame_.end(), color);
+}
+
 void COmbrixUSBDevice::SetAudioLightState(std::uint32_t mode, std::uint32_t color, std::uint32_t flags) {
   audio_light_ = AudioLightState{mode, color, flags};
 }

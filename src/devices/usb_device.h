@@ -243,6 +243,15 @@ class COmbrixUSBDevice : public ui::Container {
 
   // Typed form of SetLightState.
   void SetLightInfo(const LightInfo& info);
+  // Synchronised lighting: every LED of the frame shows this colour, packed as R in bits 0-7,
+  // G 8-15, B 16-23 and the brightness in 24-31; the owner's frame timer streams it.
+  virtual void ShowSyncColor(std::uint32_t packed);
+
+  // --- The main window, as its host reports it (keyboards, mice and pads keep both) ---
+  void SetWindowActive(bool active) { window_active_.store(active); }
+  bool WindowActive() const { return window_active_.load(); }
+  void SetPointerOverWindow(bool over) { pointer_over_window_.store(over); }
+  bool PointerOverWindow() const { return pointer_over_window_.load(); }
 
   // --- Workers ---
   // Starts the light worker; false when it runs.
@@ -335,6 +344,8 @@ class COmbrixUSBDevice : public ui::Container {
   std::vector<std::array<std::uint8_t, 16>> custom_effects_;
   std::vector<std::array<std::uint8_t, 16>> per_light_effects_;
   std::atomic<bool> host_light_control_{true};
+  std::atomic<bool> window_active_{false};
+  std::atomic<bool> pointer_over_window_{false};
   bool preview_repaint_ = true;
   int custom_effect_count_ = 0;
   int custom_effect_position_ = 0;

@@ -1,11 +1,13 @@
 #include "platform/qt/window_host_widget.h"
 
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/qt/control_widget.h"
 #include "platform/ui/container.h"
@@ -195,6 +197,7 @@ void WindowHostWidget::resizeEvent(QResizeEvent* event) {
 
 void WindowHostWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange) window_.HostActivated(isActiveWindow());
   // Minimised counts as hidden for the pages: nothing is repainted until it comes back.
   if (event->type() == QEvent::WindowStateChange) window_.HostVisibilityChanged(isVisible() && !isMinimized());
 }
@@ -202,6 +205,20 @@ void WindowHostWidget::changeEvent(QEvent* event) {
 void WindowHostWidget::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   window_.HostVisibilityChanged(!isMinimized());
+  if (!screen_watched_ && windowHandle() != nullptr) {
+    screen_watched_ = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen*) { window_.HostScreenChanged(); });
+  }
+}
+
+void WindowHostWidget::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  window_.HostPointerInside(true);
+}
+
+void WindowHostWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  window_.HostPointerInside(false);
 }
 
 void WindowHostWidget::hideEvent(QHideEvent* event) {

@@ -52,6 +52,8 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   void Rebuild();
@@ -67,6 +69,7 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   int design_width_ = 0;
   int design_height_ = 0;
   QEventLoop* modal_loop_ = nullptr;
+  bool screen_watched_ = false;
   int modal_code_ = 0;
   bool placing_ = false;
 };

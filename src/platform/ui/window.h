@@ -25,6 +25,16 @@ struct WindowAttributes {
   std::string title;
 };
 
+// What the host reports of the native window besides its visibility.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void OnActivated(bool active) = 0;
+  virtual void OnPointerInside(bool inside) = 0;
+  // The window moved to another screen (its DPI may have changed).
+  virtual void OnScreenChanged() = 0;
+};
+
 class Window {
  public:
   Window(std::string class_name, ResourceManager* resources, platform::EventLoop* loop);
@@ -81,6 +91,17 @@ class Window {
   // The host tells the model that the window became visible or hidden (shown, hidden,
   // minimised, restored); the controls of the tree hear of it through OnWindowVisibility.
   void HostVisibilityChanged(bool visible);
+  // The host's reports; they go to the handler set here (none: nobody hears them).
+  void SetEventHandler(WindowEvents* handler) { events_ = handler; }
+  void HostActivated(bool active) {
+    if (events_ != nullptr) events_->OnActivated(active);
+  }
+  void HostPointerInside(bool inside) {
+    if (events_ != nullptr) events_->OnPointerInside(inside);
+  }
+  void HostScreenChanged() {
+    if (events_ != nullptr) events_->OnScreenChanged();
+  }
   // Display refreshes per second of the host's screen (60 without a host).
   int RefreshRate() const;
   bool IsVisible() const;
@@ -103,6 +124,7 @@ class Window {
   std::unique_ptr<Control> root_;
   std::vector<Notifier*> notifiers_;
   std::unique_ptr<WindowHost> host_;
+  WindowEvents* events_ = nullptr;
   int dpi_ = 96;
 };
 
