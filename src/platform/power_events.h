@@ -13,15 +13,25 @@ class PowerEvents {
     std::function<void()> resume;   // the system woke up
   };
   virtual ~PowerEvents() = default;
-  // Both run on the UI thread. The system sleeps only after `suspend` returned.
+  // Both run on the UI thread. The system sleeps only after `suspend` returned. Empty handlers
+  // (the controller is gone) let go of whatever holds the sleep back.
   virtual void SetHandlers(Handlers handlers) = 0;
 };
 
 // The script says when the system sleeps and wakes; the inhibitor that holds the sleep back is
-// taken at the start and again after each resume, and let go once the suspend handler returned.
+// taken when handlers are set and again after each resume, and let go once the suspend handler
+// returned or the handlers are cleared.
 class ScriptedPowerEvents final : public PowerEvents {
  public:
-  void SetHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
+  void SetHandlers(Handlers handlers) override {
+    handlers_ = std::move(handlers);
+    if (!handlers_.suspend) {
+      inhibited_ = false;
+    } else if (!inhibited_) {
+      inhibited_ = true;
+      ++inhibitors_taken_;
+    }
+  }
   void Suspend() {
     if (handlers_.suspend) handlers_.suspend();
     inhibited_ = false;
@@ -36,8 +46,8 @@ class ScriptedPowerEvents final : public PowerEvents {
 
  private:
   Handlers handlers_;
-  bool inhibited_ = true;
-  int inhibitors_taken_ = 1;
+  bool inhibited_ = false;
+  int inhibitors_taken_ = 0;
 };
 
 }  // namespace brimvex::platform

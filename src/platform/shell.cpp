@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -58,6 +59,10 @@ class SystemShell::Reaper {
     std::lock_guard lock(mutex_);
     return static_cast<int>(children_.size());
   }
+  bool WaitUntilNoneRunning(Millis timeout) {
+    std::unique_lock lock(mutex_);
+    return reaped_.wait_for(lock, timeout, [this] { return children_.empty(); });
+  }
 
  private:
   struct Child {
@@ -93,6 +98,7 @@ class SystemShell::Reaper {
           ::waitpid(it->pid, nullptr, 0);
           ::close(it->pidfd);
           children_.erase(it);
+          reaped_.notify_all();
           break;
         }
       }
@@ -101,6 +107,7 @@ class SystemShell::Reaper {
 
   const int wake_fd_;
   mutable std::mutex mutex_;
+  std::condition_variable reaped_;
   std::vector<Child> children_;
   bool stopping_ = false;
   std::thread thread_;
@@ -136,6 +143,7 @@ bool SystemShell::Start(const std::vector<std::string>& argv, std::string* error
 }
 
 int SystemShell::Running() const { return reaper_->Running(); }
+bool SystemShell::WaitUntilNoneRunning(Millis timeout) { return reaper_->WaitUntilNoneRunning(timeout); }
 
 std::string FindProgram(std::string_view name) {
   if (name.empty()) return {};

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/event.h"
+
 namespace brimvex::platform {
 
 class Shell {
@@ -31,6 +33,8 @@ class SystemShell final : public Shell {
   bool Start(const std::vector<std::string>& argv, std::string* error = nullptr) override;
   // Children started and not yet reaped.
   int Running() const;
+  // Waits until every child started so far has ended and been reaped; false after the time-out.
+  bool WaitUntilNoneRunning(Millis timeout);
 
  private:
   class Reaper;

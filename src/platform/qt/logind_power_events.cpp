@@ -30,10 +30,16 @@ class LogindPowerEvents final : public platform::PowerEvents {
       receiver_.reset();
       return;
     }
-    receiver_->TakeInhibitor();
   }
   void SetHandlers(Handlers handlers) override {
-    if (receiver_ != nullptr) receiver_->SetHandlers(std::move(handlers));
+    if (receiver_ == nullptr) return;
+    const bool listening = static_cast<bool>(handlers.suspend);
+    receiver_->SetHandlers(std::move(handlers));
+    if (!listening) {
+      receiver_->ReleaseInhibitor();
+    } else if (!receiver_->Inhibited()) {
+      receiver_->TakeInhibitor();
+    }
   }
 
  private:
