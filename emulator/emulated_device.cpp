@@ -38,6 +38,12 @@ constexpr std::size_t kKeyboardColorSlots = 8;
 constexpr std::size_t kRecoilCapacity = 1024;
 
 std::size_t Index(Link link) { return link == Link::kCable ? 0 : 1; }
+
+// Data bytes one request may carry: the receiver's radio packets hold 24, the cable's 56; recoil
+// data always travels in 56-byte packets.
+std::size_t PacketLimit(Link link, std::uint8_t cmd) {
+  return cmd == kCmdWriteShoot || link == Link::kCable ? kMaxPacketData : kMaxReceiverPacketData;
+}
 std::size_t Index(Area area) { return static_cast<std::size_t>(area); }
 
 std::uint16_t Le16(std::span<const std::uint8_t> b, std::size_t at) {
@@ -177,7 +183,7 @@ EmulatedDevice::EmulatedDevice(Product product, std::string name)
   for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
     const std::size_t at = SettingsRecordOffset(static_cast<int>(profile));
     p[at] = static_cast<std::uint8_t>(profile);
-    p[at + 1] = 0;     // light effect code
+    p[at + 1] = keyboard ? 1 : 0;  // light effect code (the keyboard's wave)
     p[at + 2] = 4;     // brightness
     p[at + 3] = 2;     // speed as stored (4 - speed)
     p[at + 5] = 1;     // 7-colour
@@ -627,22 +633,29 @@ EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<c
     ex.note = "checksum";
   } else if (fault == FaultKind::kStatusFE || fault == FaultKind::kStatusFF) {
     answer[7] = fault == FaultKind::kStatusFE ? kStatusBadRange : kStatusRejected;
+  } else if (req[7] != 0) {
+    answer[7] = kStatusBadRange;
+    ex.note = "byte 7";
+  } else if (req[4] > PacketLimit(link, cmd)) {
+    answer[7] = kStatusBadRange;
+    ex.note = "packet length";
   } else {
     const std::size_t len = req[4];
     const std::size_t offset = Le16(req, 5);
-    std::span<const std::uint8_t> data(req.data() + 8, std::min(len, kMaxPacketData));
+    std::span<const std::uint8_t> data(req.data() + 8, len);
     std::uint8_t status = kStatusOk;
     auto read = [&](Area area) {
       const std::vector<std::uint8_t>& a = s.area(area);
-      if (len > kMaxPacketData || offset + len > a.size()) {
+      if (offset + len > a.size()) {
         status = kStatusBadRange;
         return;
       }
       std::copy_n(a.begin() + static_cast<std::ptrdiff_t>(offset), len, answer.begin() + 8);
     };
-    auto write = [&](Area area) {
+    // `limit`: how much of the area the command may reach (the live frame: the product's lights).
+    auto write = [&](Area area, std::size_t limit = SIZE_MAX) {
       std::vector<std::uint8_t>& a = s.area(area);
-      if (len > kMaxPacketData || offset + len > a.size()) {
+      if (offset + len > std::min(limit, a.size())) {
         status = kStatusBadRange;
         return false;
       }
@@ -709,7 +722,7 @@ EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<c
         write(Area::kColorSlots);
         break;
       case kCmdStreamKeyColors:
-        if (write(Area::kLiveFrame)) ++s.streamed;
+        if (write(Area::kLiveFrame, 3 * LightCount())) ++s.streamed;
         break;
       case kCmdWriteMacros:
         write_block(Area::kMacros, s.macro_received, s.macro_block);

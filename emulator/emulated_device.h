@@ -10,8 +10,11 @@
 // request, byte 7 the status, data from byte 8. Status values:
 //   kStatusOk (0x00)       done;
 //   kStatusRejected (0xFF) checksum wrong or command unknown: nothing was done;
-//   kStatusBadRange (0xFE) length above 56, the area too small for offset + length, or a macro or
-//                          recoil block whose header, lengths or offsets are wrong.
+//   kStatusBadRange (0xFE) byte 7 not 0; a length above the link's packet size (56 on the cable,
+//                          24 through the receiver, 56 for recoil data on both); the area too
+//                          small for offset + length (a live frame past the product's lights x
+//                          3); or a macro or recoil block whose header, lengths or offsets are
+//                          wrong.
 // Commands: 0x01 begin, 0x02 end, 0x03 read info (34-byte block), 0x05/0x06 read/write parameter
 // memory, 0x07/0x09 read/write key map (offset = page x 512 + position, only page 0 exists), 0x0B
 // write custom colour slots (512 bytes per slot), 0x12 stream the live frame, 0x15 write the macro
@@ -53,7 +56,8 @@ inline constexpr std::uint8_t kStatusRejected = 0xFF;
 inline constexpr std::uint8_t kLinkDownEcho = 0xAA;  // byte 3 of a receiver answer for an unreachable device
 
 inline constexpr std::size_t kReportSize = 64;
-inline constexpr std::size_t kMaxPacketData = 56;
+inline constexpr std::size_t kMaxPacketData = 56;          // per request on the cable
+inline constexpr std::size_t kMaxReceiverPacketData = 24;  // per request through the receiver
 inline constexpr std::size_t kInfoSize = 34;
 inline constexpr std::size_t kParameterSize = 1024;
 inline constexpr std::size_t kKeyMapSize = 512;
@@ -73,7 +77,8 @@ enum class Area {
   kKeyMap,        // 512 / 512 / 0 / 0: 3 bytes per key slot (type, p1, p2), factory codes
   kKeyPositions,  // 512 / 512 / 0 / 0: one byte per key slot, row << 4 | column, 0xFF no light
   kColorSlots,    // 4096 / 0 / 0 / 0: eight custom colour slots of 512 bytes
-  kLiveFrame,     // 512 each: the last streamed colours, 3 bytes per light position
+  kLiveFrame,     // 512 each: the last streamed colours, 3 bytes per light position; a stream
+                  // reaches only the first 3 x light count bytes
   kMacros,        // info byte 6 x 128: the macro block as received
   kRecoil,        // 0 / 1024 / 0 / 0: the recoil block as received
   kStatus,        // 56 each: battery % (100), charge state, 0, 0, 0, phone type
@@ -109,7 +114,9 @@ struct Exchange {
   std::vector<std::uint8_t> request;               // as written (report ID first)
   std::vector<std::vector<std::uint8_t>> answers;  // in the order queued (a stale one first)
   std::optional<FaultKind> fault;
-  std::string note;  // "", "checksum", "unknown command", "unreachable", "range", "block: ..."
+  // "", "checksum", "unknown command", "unreachable", "byte 7", "packet length", "range",
+  // "block: ...", "write time-out", "unplugged"
+  std::string note;
 };
 
 // A macro or recoil block decoded once all of its bytes have arrived.

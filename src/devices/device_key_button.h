@@ -15,6 +15,13 @@ class CDeviceKeyButtonUI : public ui::LiveColorButton {
   // True when the colour changed.
   bool SetLedColor(Rgba color);
   void Repaint() { RepaintLive(); }
+  // A state the button shows on top of its colour (the FN key while the function switch is on
+  // its first page).
+  bool StateFlag() const { return state_flag_; }
+  void SetStateFlag(bool on) { state_flag_ = on; }
+
+ private:
+  bool state_flag_ = false;
 };
 
 }  // namespace brimvex::devices

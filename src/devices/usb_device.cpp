@@ -77,7 +77,8 @@ COmbrixUSBDevice::COmbrixUSBDevice(platform::HidBackend& backend, platform::Even
     : ui::Container(std::move(class_name), Direction::kHorizontal),
       command_channel_(backend),
       event_channel_(backend),
-      loop_(loop) {
+      loop_(loop),
+      macro_source_(std::make_shared<macros::NoMacros>()) {
   event_workers_[0] = std::make_unique<EventWorker>();
   event_workers_[1] = std::make_unique<EventWorker>();
 }
@@ -126,7 +127,7 @@ void COmbrixUSBDevice::SetLightButtonCount(int count) {
     frame_.assign(n, Rgba{});
   }
   std::lock_guard lock(effect_lock_);
-  per_light_effects_.assign(n, std::array<std::uint8_t, 16>{});
+  per_light_effects_.assign(n, profiles::LedEntry{});
 }
 
 CDeviceKeyButtonUI* COmbrixUSBDevice::KeyButton(int n) const {
@@ -171,9 +172,27 @@ void COmbrixUSBDevice::SetReactiveLevels(const ReactiveLevels& levels) {
   reactive_ = levels;
 }
 
-std::vector<std::array<std::uint8_t, 16>> COmbrixUSBDevice::PerLightEffects() const {
+std::vector<profiles::LedEntry> COmbrixUSBDevice::PerLightEffects() const {
   std::lock_guard lock(effect_lock_);
   return per_light_effects_;
+}
+
+std::vector<profiles::EffectStep> COmbrixUSBDevice::CustomEffects() const {
+  std::lock_guard lock(frame_lock_);
+  return custom_effects_;
+}
+
+void COmbrixUSBDevice::SetMacroSource(std::shared_ptr<const macros::MacroSource> source) {
+  macro_source_ = source != nullptr ? std::move(source) : std::make_shared<macros::NoMacros>();
+}
+
+void COmbrixUSBDevice::ReadNameLists() {
+  lighting::ReadLightModeList(profiles::ReadJson(profiles::GetProgramDataFolder() + "default_light.json"),
+                              light_table_index_, light_modes_);
+  // A device without a data folder (not set up by the device manager) has no custom names.
+  if (!device_folder_name_.empty())
+    lighting::ReadCustomLightNames(profiles::ReadJson(LightConfigPath()), light_table_index_, custom_light_names_);
+  if (auto names = macro_source_->Names()) macro_names_ = std::move(*names);
 }
 
 // --- Host light control and repaint -----------------------------------------------------------
@@ -284,8 +303,14 @@ void COmbrixUSBDevice::PreviewOff() {
 int COmbrixUSBDevice::SendLedFrame() {
   if (!host_light_control_.load()) return hid::RESULT_OK;
   const std::vector<Rgba> frame = FrameSnapshot();
-  // The page shows the preview: visible light buttons take the colours now and are repainted at
-  // most once per display refresh, and not at all while the window is hidden.
+  ShowFrameOnPage(frame);
+  if (!command_channel_.IsOpen() || command_channel_.IsWireless()) return hid::RESULT_OK;
+  const auto bytes = ScaleFrame(frame);
+  const std::size_t n = 3 * std::min(frame.size(), kMaxLeds);
+  return StreamFrame(std::span<const std::uint8_t>(bytes.data(), n));
+}
+
+void COmbrixUSBDevice::ShowFrameOnPage(const std::vector<Rgba>& frame) {
   bool changed = false;
   for (std::size_t i = 0; i < frame.size() && i < light_buttons_.size(); ++i) {
     CDeviceKeyButtonUI* button = light_buttons_[i];
@@ -298,13 +323,14 @@ int COmbrixUSBDevice::SendLedFrame() {
     last_repaint_ = now;
     repaint_pending_ = false;
   }
-  if (!command_channel_.IsOpen() || command_channel_.IsWireless()) return hid::RESULT_OK;
+}
+
+int COmbrixUSBDevice::StreamFrame(std::span<const std::uint8_t> bytes) {
   // After a failure the device is given a rest instead of the next frames; the UI thread is
   // never put to sleep for it.
+  const Millis now = loop_.Now();
   if (now < stream_resume_) return hid::RESULT_OK;
-  const auto bytes = ScaleFrame(frame);
-  const std::size_t n = 3 * std::min(frame.size(), kMaxLeds);
-  const int result = command_channel_.StreamKeyColors(std::span<const std::uint8_t>(bytes.data(), n));
+  const int result = command_channel_.StreamKeyColors(bytes);
   if (result != hid::RESULT_OK) stream_resume_ = now + kFrameFailurePause;
   return result;
 }
@@ -338,7 +364,7 @@ void COmbrixUSBDevice::RefreshPage() {}
 void COmbrixUSBDevice::RepairMacroKeys() {}
 void COmbrixUSBDevice::LoadDefaultProfile() {}
 std::vector<int> COmbrixUSBDevice::CollectUsedMacros() { return {}; }
-int COmbrixUSBDevice::WriteKeyMap(const std::vector<int>& /*keys*/) { return 0; }
+int COmbrixUSBDevice::WriteKeyMap(const std::vector<profiles::KeyEntry>& /*keys*/) { return 0; }
 int COmbrixUSBDevice::WriteProfileKeyMap() { return 0; }
 int COmbrixUSBDevice::WriteMacros(const std::vector<int>& /*macro_indexes*/) { return 0; }
 int COmbrixUSBDevice::WriteSettings(int /*profile*/, int /*value*/, int /*flag*/, int /*a*/, int /*b*/) { return 0; }
@@ -486,6 +512,7 @@ void COmbrixUSBDevice::LightWorkerLoop(platform::Event& stop) {
   // are counted on the steady clock, so a late wake-up still counts the ticks that passed.
   auto last_tick = Clock::now();
   std::uint32_t ticks = 0;
+  const Millis tick = LightTickPeriod();
   for (;;) {
     Millis wait = platform::kInfinite;
     if (!command_channel_.IsOpen() || command_channel_.LightSync()) {
@@ -495,10 +522,10 @@ void COmbrixUSBDevice::LightWorkerLoop(platform::Event& stop) {
     } else {
       const auto now = Clock::now();
       const auto elapsed = std::chrono::duration_cast<Millis>(now - last_tick);
-      if (elapsed >= kLightTickPeriod) {
-        const auto whole = static_cast<std::uint32_t>(elapsed / kLightTickPeriod);
+      if (elapsed >= tick) {
+        const auto whole = static_cast<std::uint32_t>(elapsed / tick);
         ticks += whole;
-        last_tick += whole * kLightTickPeriod;
+        last_tick += whole * tick;
       }
       const LightInfo info = GetLightState();
       const auto table = LightModeTable();
@@ -511,7 +538,7 @@ void COmbrixUSBDevice::LightWorkerLoop(platform::Event& stop) {
           (this->*row->step)();
           ticks = 0;
         }
-        const auto due = last_tick + (threshold - ticks) * kLightTickPeriod;
+        const auto due = last_tick + (threshold - ticks) * tick;
         wait = std::max(Millis(1), std::chrono::ceil<Millis>(due - Clock::now()));
       } else {
         wait = CustomEffectStep();

@@ -22,6 +22,8 @@
 #include "devices/light_preview.h"
 #include "hid/command_channel.h"
 #include "hid/slot_record.h"
+#include "lighting/light_mode_list.h"
+#include "macros/macro_source.h"
 #include "platform/event.h"
 #include "platform/event_loop.h"
 #include "platform/hid_backend.h"
@@ -151,7 +153,17 @@ class COmbrixUSBDevice : public ui::Container {
   void SetPreviewState(const PreviewState& state);
   ReactiveLevels ReactiveSnapshot() const;
   void SetReactiveLevels(const ReactiveLevels& levels);
-  std::vector<std::array<std::uint8_t, 16>> PerLightEffects() const;
+  std::vector<profiles::LedEntry> PerLightEffects() const;
+  // The steps of the user-defined effect in force (position 0 when replaced).
+  std::vector<profiles::EffectStep> CustomEffects() const;
+
+  // --- Name lists (LoadNameLists) ---
+  const lighting::LightModeList& LightModes() const { return light_modes_; }
+  const std::vector<std::string>& CustomLightNames() const { return custom_light_names_; }
+  const std::vector<std::string>& MacroNames() const { return macro_names_; }
+  // The macro store the device reads (no macros unless set).
+  void SetMacroSource(std::shared_ptr<const macros::MacroSource> source);
+  const macros::MacroSource& Macros() const { return *macro_source_; }
 
   // --- Host light control and page repaint ---
   // When turned on for a keyboard, CMD_LIGHT_CONTROL is sent at once; returns that result
@@ -210,7 +222,7 @@ class COmbrixUSBDevice : public ui::Container {
   virtual void RepairMacroKeys();
   virtual void LoadDefaultProfile();
   virtual std::vector<int> CollectUsedMacros();
-  virtual int WriteKeyMap(const std::vector<int>& keys);
+  virtual int WriteKeyMap(const std::vector<profiles::KeyEntry>& keys);
   virtual int WriteProfileKeyMap();
   virtual int WriteMacros(const std::vector<int>& macro_indexes);
   virtual int WriteSettings(int profile, int value, int flag, int a, int b);
@@ -253,6 +265,16 @@ class COmbrixUSBDevice : public ui::Container {
   void SetPointerOverWindow(bool over) { pointer_over_window_.store(over); }
   bool PointerOverWindow() const { return pointer_over_window_.load(); }
 
+  // --- Key assignments (what the key editor asks of a device with keys) ---
+  // The key list in force, one entry per page key.
+  virtual std::vector<profiles::KeyEntry> GetKeyList() const { return {}; }
+  // Puts `code` into the key list at page key `key`, stores the list in the profile and saves
+  // it; false when there is no such key or the profile was not written.
+  virtual bool StoreKeyAssignment(int /*key*/, const profiles::KeyCode& /*code*/) { return false; }
+  // The number of page keys, and the device key slot of one (-1: none).
+  virtual int PageKeyCount() const { return 0; }
+  virtual int KeySlotOf(int /*key*/) const { return -1; }
+
   // --- Workers ---
   // Starts the light worker; false when it runs.
   bool StartLightWorker();
@@ -275,8 +297,9 @@ class COmbrixUSBDevice : public ui::Container {
   // Waits for the workers that were let go after a stop time-out. A concrete device calls it
   // with StopWorkers in its destructor, while its own operations still exist.
   void JoinDetachedWorkers();
-  // The light worker's mode table and its exit line.
+  // The light worker's mode table, the period of its ticks, and its exit line.
   virtual std::span<const LightModeRow> LightModeTable() const { return {}; }
+  virtual platform::Millis LightTickPeriod() const { return kLightTickPeriod; }
   virtual const char* LightWorkerExitLine() const { return "灯光线程设定退出"; }
   // The user-defined effect step of mode indexes without a row; returns when it wants to run
   // again. The base shows nothing and waits for the light state to change.
@@ -302,6 +325,20 @@ class COmbrixUSBDevice : public ui::Container {
   PreviewState& PreviewLocked() { return preview_; }
   LightInfo& LightLocked() { return light_; }
   ReactiveLevels& ReactiveLocked() { return reactive_; }
+  std::vector<profiles::EffectStep>& CustomEffectsLocked() { return custom_effects_; }
+  int& CustomEffectPositionLocked() { return custom_effect_position_; }
+  // Under the effect lock.
+  std::vector<profiles::LedEntry>& PerLightEffectsLocked() { return per_light_effects_; }
+
+  // Reads the light mode list and the custom light names (program data folder and device data
+  // folder) at the light table index, and the macro names; lists whose file or member is
+  // missing stay as they were.
+  void ReadNameLists();
+  // Shows the frame on the page: visible light buttons take their entries now and are repainted
+  // at most once per display refresh, never while the window is hidden.
+  void ShowFrameOnPage(const std::vector<Rgba>& frame);
+  // Streams `bytes` unless the stream rests after a failure; a failure starts a rest.
+  int StreamFrame(std::span<const std::uint8_t> bytes);
 
  private:
   struct EventWorker;
@@ -338,16 +375,18 @@ class COmbrixUSBDevice : public ui::Container {
   std::vector<Rgba> frame_;
   LightInfo light_{};
   PreviewState preview_;
-  std::array<Json::Value, 3> name_lists_;
+  lighting::LightModeList light_modes_;
+  std::vector<std::string> custom_light_names_;
+  std::vector<std::string> macro_names_;
+  std::shared_ptr<const macros::MacroSource> macro_source_;
   mutable std::mutex frame_lock_;
   mutable std::mutex effect_lock_;
-  std::vector<std::array<std::uint8_t, 16>> custom_effects_;
-  std::vector<std::array<std::uint8_t, 16>> per_light_effects_;
+  std::vector<profiles::EffectStep> custom_effects_;
+  std::vector<profiles::LedEntry> per_light_effects_;
   std::atomic<bool> host_light_control_{true};
   std::atomic<bool> window_active_{false};
   std::atomic<bool> pointer_over_window_{false};
   bool preview_repaint_ = true;
-  int custom_effect_count_ = 0;
   int custom_effect_position_ = 0;
   bool has_power_display_ = false;
   std::atomic<bool> power_poll_suppressed_{false};

@@ -1,6 +1,7 @@
 #include "profiles/basic_profile_data.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "platform/trace.h"
@@ -277,6 +278,63 @@ std::vector<KeyEntry> CBasicProfiledata::GetKeyList() {
 void CBasicProfiledata::SetKeyList(const std::vector<KeyEntry>& entries) {
   key_list_ = entries;
   WriteKeyList(section_, entries);
+}
+
+std::vector<KeyEntry> CBasicProfiledata::GetCheckedKeyList(std::span<const KeyCode> factory_codes, bool* repaired) {
+  if (repaired != nullptr) *repaired = false;
+  const Json::Value* keys = section_.isObject() ? Get(&section_, "KeyList") : nullptr;
+  const bool is_array = keys != nullptr && keys->isArray();
+  // A code is usable when it is an integer that fits three bytes.
+  auto code_at = [&](Json::ArrayIndex i, const char* key) -> std::optional<KeyCode> {
+    const Json::Value* element = is_array && i < keys->size() ? &(*keys)[i] : nullptr;
+    const Json::Value* v = element != nullptr && element->isObject() ? Get(element, key) : nullptr;
+    if (v == nullptr || !v->isInt64() || v->asInt64() < 0 || v->asInt64() > 0xFFFFFF) return std::nullopt;
+    return KeyCode::FromInteger(v->asInt64());
+  };
+  std::vector<KeyEntry> list;
+  bool changed = !is_array || keys->size() < factory_codes.size();
+  const Json::ArrayIndex n = std::max<Json::ArrayIndex>(is_array ? keys->size() : 0,
+                                                        static_cast<Json::ArrayIndex>(factory_codes.size()));
+  for (Json::ArrayIndex i = 0; i < n && i <= static_cast<Json::ArrayIndex>(json::kMaxIndex); ++i) {
+    const KeyCode factory = i < factory_codes.size() ? factory_codes[i] : KeyCode{};
+    const auto default_code = code_at(i, "DefaultAssignment");
+    const auto current = code_at(i, "Assignment");
+    KeyEntry e;
+    e.index = static_cast<std::uint16_t>(i);
+    e.default_index = e.index;
+    e.default_code = default_code.value_or(factory);
+    e.current = current.value_or(e.default_code);
+    changed = changed || !default_code || !current;
+    list.push_back(e);
+  }
+  if (changed) {
+    Json::Value& target = Slot(section_, "KeyList");
+    for (const KeyEntry& e : list) {
+      Json::Value& element = Slot(target, e.index);
+      Slot(element, "Assignment") = e.current.ToInteger();
+      Slot(element, "DefaultAssignment") = e.default_code.ToInteger();
+    }
+  }
+  if (repaired != nullptr) *repaired = changed;
+  key_list_ = list;
+  return list;
+}
+
+bool CBasicProfiledata::SaveKeepingAside() {
+  if (!ValidIndex(device_index_) || profile_path_.empty()) return false;
+  ProfileDocument doc = ReadProfileDocument(profile_path_);
+  if (!ReadTextFile(profile_path_).empty() && KeepAside(profile_path_).empty()) return false;
+  Json::Value copy = section_;
+  Slot(Slot(doc.document, "Device"), device_index_) = std::move(copy);
+  return WriteDocument(doc.document, profile_path_);
+}
+
+bool CBasicProfiledata::LoadDefaultSection() {
+  const Json::Value defaults = default_profile_path_.empty() ? Json::Value() : ReadJson(default_profile_path_);
+  const Json::Value* section = Get(Get(&defaults, "Device"), device_index_);
+  if (!ValidIndex(device_index_) || !IsObject(section)) return false;
+  section_ = *section;
+  return true;
 }
 
 std::vector<KeyEntry> CBasicProfiledata::GetScratchKeyList() {

@@ -5,6 +5,7 @@
 #include <json/value.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,18 @@ class CBasicProfiledata {
   std::vector<EffectStep> GetEffectSteps(int light_table_index, int listed_modes);
   std::vector<KeyEntry> GetKeyList();
   void SetKeyList(const std::vector<KeyEntry>& entries);
+  // The key list with at least one entry per factory code. A "KeyList" that is not an array or
+  // is short, or an "Assignment" or "DefaultAssignment" that is missing, not an integer or above
+  // 0xFFFFFF, is repaired: a bad default becomes the factory code, a bad assignment the default.
+  // `repaired` says whether anything was; the section then holds the repaired list (both codes of
+  // every entry) and the caller saves it with SaveKeepingAside.
+  std::vector<KeyEntry> GetCheckedKeyList(std::span<const KeyCode> factory_codes, bool* repaired);
+  // Save, first keeping the file as it was aside ("<path>.broken-<identifier>"): for a repair
+  // that replaces what the file held. False when the file could not be moved or written.
+  [[nodiscard]] bool SaveKeepingAside();
+  // The default profile's section becomes the section in memory (the file is not touched);
+  // false when the default profile has none.
+  bool LoadDefaultSection();
   std::vector<KeyEntry> GetScratchKeyList();
   void SetScratchKeyList(const std::vector<KeyEntry>& entries);
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "devices/device_rig.h"
+#include "devices/keyboard_rig.h"
 #include "devices/keyboard_device.h"
 #include "devices/mouse_device.h"
 #include "devices/mouse_pad_device.h"
@@ -76,6 +77,42 @@ TEST(EventWorker, KeyboardKeyPressAndRelease) {
   ASSERT_TRUE(rig.product_device.Notify(1025));
   ASSERT_TRUE(rig.owner.WaitResyncs(2));
   EXPECT_FALSE(rig.device->KeyHeld(0x12));
+}
+
+// A press of the slot a page key owns reaches the reactive effect of that key's light.
+TEST(EventWorker, KeyboardKeyNoticesFeedTheReactiveEffectOfTheirKey) {
+  KeyboardRig k;
+  ASSERT_TRUE(k.Open());
+  ASSERT_EQ(k.Sync(), hid::RESULT_OK);
+  LightInfo info = k.device().GetLightState();
+  info.mode = 7;  // hold glow
+  k.device().SetLightInfo(info);
+  ASSERT_TRUE(k.rig.OpenEvents());
+  const int slot = k.device().KeySlotOf(64);
+  ASSERT_TRUE(k.kb().KeyPress(static_cast<std::uint8_t>(slot)));
+  ASSERT_TRUE(k.kb().Notify(1025));
+  ASSERT_TRUE(k.rig.owner.WaitResyncs(1));
+  EXPECT_EQ(k.device().EffectSnapshot().level[64], 255);
+  EXPECT_EQ(k.device().EffectSnapshot().held[64], 1);
+  ASSERT_TRUE(k.kb().KeyRelease(static_cast<std::uint8_t>(slot)));
+  ASSERT_TRUE(k.kb().Notify(1025));
+  ASSERT_TRUE(k.rig.owner.WaitResyncs(2));
+  EXPECT_EQ(k.device().EffectSnapshot().held[64], 0);
+}
+
+TEST(LightWorker, RunsTheKeyboardsOwnEffects) {
+  KeyboardRig k;
+  ASSERT_TRUE(k.Open());
+  ASSERT_EQ(k.Sync(), hid::RESULT_OK);
+  LightInfo info = k.device().GetLightState();
+  info.mode = 17;  // one wheel colour by the sub-mode
+  info.zzcc_mode = 2;
+  info.brightness = 4;
+  k.device().SetLightInfo(info);
+  ASSERT_TRUE(k.device().StartLightWorker());
+  const Rgb w = ColorWheel()[70];
+  EXPECT_TRUE(Eventually([&] { return k.device().GetLedColor(100) == Rgba{w.r, w.g, w.b, 255}; }));
+  EXPECT_EQ(k.device().StopLightWorker(), platform::WorkerThread::StopResult::kEnded);
 }
 
 TEST(EventWorker, NoticesNeedAnOpenCommandChannel) {

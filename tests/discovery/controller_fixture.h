@@ -17,6 +17,7 @@
 #include "platform/ui/container.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/headless_frontend.h"
+#include "test_support/temp_dir.h"
 
 namespace brimvex::app::test {
 
@@ -31,6 +32,9 @@ class ControllerFixture : public ::testing::Test {
   static constexpr int kKeyboardRow = 1;
 
   void SetUp() override {
+    // The pages keep their profiles in a folder of the test's own.
+    old_data_home_ = platform::GetEnv("XDG_DATA_HOME");
+    platform::SetEnv("XDG_DATA_HOME", data_home_.folder());
     const std::string res = platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/";
     ASSERT_TRUE(resources_.LoadResource(res + "skin/"));
     resources_.SetLanguageFolder(res + "lang/");
@@ -41,6 +45,7 @@ class ControllerFixture : public ::testing::Test {
   void TearDown() override {
     if (wnd_ != nullptr) wnd_->Exit();
     wnd_.reset();
+    platform::SetEnv("XDG_DATA_HOME", old_data_home_);
   }
 
   emulator::EmulatedDevice& Add(Product p) {
@@ -100,6 +105,8 @@ class ControllerFixture : public ::testing::Test {
     Advance(Millis(600));
   }
 
+  brimvex::test::TempDir data_home_;
+  std::optional<std::string> old_data_home_;
   platform::TraceCapture traces_;
   emulator::Emulator emu_;
   emulator::EmulatedHidBackend backend_{emu_};

@@ -249,6 +249,66 @@ TEST(FirmwareReceiver, AnswersForTheDeviceOnlyWhileItIsReachable) {
   }
 }
 
+// A host that sends more than the link carries, sets byte 7 or streams past the product's lights
+// gets 0xFE and changes nothing.
+TEST(FirmwareStrictness, RefusesPacketsTheLinkOrTheProductCannotTake) {
+  Emulator emulator;
+  EmulatedDevice& kb = emulator.AddDevice(Product::kKeyboard);
+  EmulatedDevice& mouse = emulator.AddDevice(Product::kMouse);
+  for (EmulatedDevice* d : {&kb, &mouse}) {
+    d->SetLatency(platform::Millis(0));
+    d->Plug(Link::kCable);
+    d->Plug(Link::kReceiver);
+  }
+  auto with_byte7 = [](Report r) {
+    r[7] = 1;
+    std::uint32_t sum = 0;
+    for (std::size_t i = 3; i < r.size(); ++i) sum += r[i];
+    r[1] = static_cast<std::uint8_t>(sum & 0xFF);
+    r[2] = static_cast<std::uint8_t>(sum >> 8);
+    return r;
+  };
+  const std::vector<std::uint8_t> b24(24, 7), b25(25, 7), b42(42, 7), b43(43, 7), b45(45, 7), b56(56, 7);
+  std::vector<std::uint8_t> shoot(120, 0);
+  shoot[0] = 0xAA;
+  shoot[1] = 0x55;
+  shoot[2] = 120;
+  struct Case {
+    const char* what;
+    EmulatedDevice* device;
+    Link link;
+    Report request;
+    std::uint8_t status;
+    const char* note;
+    Area area;
+  };
+  const Case cases[] = {
+      {"24 bytes through the receiver", &kb, Link::kReceiver, Request(0x06, 100, b24), kStatusOk, "", Area::kParameters},
+      {"25 bytes through the receiver", &kb, Link::kReceiver, Request(0x06, 100, b25), kStatusBadRange,
+       "packet length", Area::kParameters},
+      {"recoil data in 56 bytes through the receiver", &mouse, Link::kReceiver, Request(0x17, 0, shoot, 56),
+       kStatusOk, "", Area::kRecoil},
+      {"56 bytes on the cable", &kb, Link::kCable, Request(0x06, 100, b56), kStatusOk, "", Area::kParameters},
+      {"byte 7 set", &kb, Link::kCable, with_byte7(Request(0x06, 200, b24)), kStatusBadRange, "byte 7",
+       Area::kParameters},
+      {"stream up to 126 lights x 3", &kb, Link::kCable, Request(0x12, 336, b42), kStatusOk, "", Area::kLiveFrame},
+      {"stream one byte past the keyboard's lights", &kb, Link::kCable, Request(0x12, 336, b43), kStatusBadRange,
+       "range", Area::kLiveFrame},
+      {"stream past the mouse's 15 lights", &mouse, Link::kCable, Request(0x12, 1, b45), kStatusBadRange, "range",
+       Area::kLiveFrame},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Client client(*c.device, c.link);
+    const auto before = c.device->Memory(c.area);
+    auto a = client.Exchange(c.request);
+    ASSERT_TRUE(a);
+    EXPECT_EQ((*a)[7], c.status);
+    EXPECT_EQ(c.device->ExchangeLog().back().note, c.note);
+    EXPECT_EQ(c.device->Memory(c.area) != before, c.status == kStatusOk);
+  }
+}
+
 TEST(FirmwareNotifications, GoToTheConsumerCollectionOfTheLinkInUse) {
   Emulator emulator;
   EmulatedDevice& kb = emulator.AddDevice(Product::kKeyboard);
