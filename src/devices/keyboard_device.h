@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,11 @@ namespace brimvex::devices {
 
 // The keyboard's light tick: its mode table's thresholds 5..1 are steps of 80..16 ms.
 inline constexpr platform::Millis kKeyboardLightTick{16};
+// Mode indexes with a meaning of their own to the keyboard.
+inline constexpr int kCustomColorsMode = 19;
+inline constexpr int kSweepMode = 24;
+inline constexpr int kAudioMode = 29;
+inline constexpr int kHostColorsMode = 30;
 // The FN key's page key: its button's state follows the function switch.
 inline constexpr int kFnPageKey = 110;
 
@@ -135,11 +141,12 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   void BuildKeyMaps();
   int ReadSettingsRecord();
   // CMD_BEGIN, `body` when the keyboard answered OK, CMD_END once it answered at all.
-  template <typename Body>
-  int Transaction(Body body);
+  int Transaction(const std::function<int()>& body);
   // The first 126 lights' colours at 3 x their LED position (map 1), scaled by alpha or not.
   std::array<std::uint8_t, 512> PositionedColors(const std::vector<Rgba>& frame, bool scaled) const;
   void RunModeStart(int mode);
+  // Under the frame lock: the user-defined effect's step in force starts at `now`.
+  void BeginCustomStep(platform::Millis now);
   void CachePageControls();
   int MacroCount() const;
   int ListedModeCount() const { return LightModes().Count(); }

@@ -1,0 +1,128 @@
+// The keyboard's write operations (settings record, key map, macro block) and its macro keys.
+#include <algorithm>
+
+#include "devices/keyboard_device.h"
+#include "devices/key_slots.h"
+#include "devices/macro_block.h"
+#include "platform/trace.h"
+
+namespace brimvex::devices {
+namespace {
+
+using hid::RESULT_FAILED;
+using hid::RESULT_OK;
+using profiles::KeyCode;
+using profiles::KeyEntry;
+
+bool IsMacro(const KeyCode& c) { return c.type == 0x70 || c.type == 0x71; }
+
+// Macro writes report 0 for success, so a failure without a status reads as a send failure.
+int MacroFailure(int result) { return result == RESULT_FAILED ? hid::RESULT_SEND_FAILED : result; }
+
+}  // namespace
+
+int COmbrixKeyboardDevice::MacroCount() const {
+  const auto names = Macros().Names();
+  return names ? static_cast<int>(names->size()) : 0;
+}
+
+void COmbrixKeyboardDevice::RepairMacroKeys() {
+  LoadNameLists();
+  const int m = MacroCount();
+  bool changed = false;
+  for (KeyEntry& e : key_list_) {
+    if (IsMacro(e.current) && e.current.p1 >= m) {
+      e.current = e.default_code;
+      changed = true;
+    }
+  }
+  if (changed) {
+    profile_.SetKeyList(key_list_);
+    SaveProfile();
+  }
+  LoadNameLists();
+}
+
+int COmbrixKeyboardDevice::WriteSettings(int profile, int value, int /*flag*/, int /*a*/, int /*b*/) {
+  if (profile < 0 || (profile + 1) * static_cast<int>(kKeyboardRecordSize) > 0xFFFF) return RESULT_FAILED;
+  const KeyboardRecord record = BuildKeyboardRecord(static_cast<std::uint8_t>(value), profile_.GetLightInfo(),
+                                                    profile_.GetSystemSettings(), LightModes());
+  hid::CommandChannel& ch = CommandChannelRef();
+  const int result = Transaction(
+      [&] { return ch.WriteParam(record, static_cast<std::uint16_t>(profile * static_cast<int>(kKeyboardRecordSize))); });
+  if (result == RESULT_OK) record_ = record;
+  return result;
+}
+
+std::vector<int> COmbrixKeyboardDevice::CollectUsedMacros() {
+  const int m = MacroCount();
+  std::vector<int> used;
+  for (int j = 0; j < kKeyboardPageKeys && static_cast<std::size_t>(j) < key_list_.size(); ++j) {
+    const KeyCode& c = key_list_[static_cast<std::size_t>(j)].current;
+    if (KeySlotOf(j) == kNoSlot || !IsMacro(c) || c.p1 >= m) continue;
+    if (std::find(used.begin(), used.end(), c.p1) == used.end()) used.push_back(c.p1);
+  }
+  return used;
+}
+
+int COmbrixKeyboardDevice::WriteKeyMap(const std::vector<KeyEntry>& keys) {
+  hid::CommandChannel& ch = CommandChannelRef();
+  if (!ch.IsOpen() || !key_map_usable_) return RESULT_FAILED;
+  std::lock_guard lock(ch.CommandLock());
+  hid::InfoBlock info{};
+  if (const int r = ch.ReadInfo(info); r != RESULT_OK) return r;
+  const std::size_t n = 3u * info[5];
+  if (n != ch.KeyMapSize()) {
+    platform::Trace("键盘按键数已变化，未写键位表");
+    return RESULT_FAILED;
+  }
+  // Slots no page key owns keep the bytes read; a key bound to a macro the store lacks gets its
+  // default; macro numbers become positions among the macros the keys use.
+  std::array<std::uint8_t, 512> block = key_map_;
+  const int m = MacroCount();
+  std::vector<int> used;
+  for (int j = 0; j < kKeyboardPageKeys && static_cast<std::size_t>(j) < keys.size(); ++j) {
+    const int slot = KeySlotOf(j);
+    if (slot == kNoSlot) continue;
+    KeyCode c = keys[static_cast<std::size_t>(j)].current;
+    if (IsMacro(c)) {
+      if (c.p1 < m) {
+        auto at = std::find(used.begin(), used.end(), c.p1);
+        if (at == used.end()) at = used.insert(used.end(), c.p1);
+        c.p1 = static_cast<std::uint8_t>(at - used.begin());
+      } else {
+        c = keys[static_cast<std::size_t>(j)].default_code;
+      }
+    }
+    const auto at = static_cast<std::size_t>(3 * slot);
+    block[at] = c.type;
+    block[at + 1] = c.p1;
+    block[at + 2] = c.p2;
+  }
+  const int result = Transaction([&] { return ch.WriteKeyMap(std::span<const std::uint8_t>(block.data(), n), 0); });
+  if (result == RESULT_OK) key_map_ = block;
+  return result;
+}
+
+int COmbrixKeyboardDevice::WriteProfileKeyMap() { return WriteKeyMap(std::vector<KeyEntry>(key_list_)); }
+
+int COmbrixKeyboardDevice::WriteMacros(const std::vector<int>& macro_indexes) {
+  hid::CommandChannel& ch = CommandChannelRef();
+  hid::InfoBlock info = Info();
+  if (ch.IsOpen()) {
+    if (const int r = ch.ReadInfo(info); r != RESULT_OK) return MacroFailure(r);
+    Info() = info;
+  }
+  const auto names = Macros().Names();
+  if (!names || macro_indexes.empty()) return 0;
+  if (!ch.IsOpen()) return hid::RESULT_SEND_FAILED;
+  std::vector<std::vector<macros::MacroEvent>> events;
+  events.reserve(macro_indexes.size());
+  for (int index : macro_indexes) events.push_back(Macros().Events(index));
+  const MacroBlock block = BuildMacroBlock(events, static_cast<std::size_t>(info[6]) * 128);
+  if (block.result != 0) return block.result;
+  const int result = Transaction([&] { return ch.WriteMacros(block.bytes); });
+  return result == RESULT_OK ? 0 : MacroFailure(result);
+}
+
+}  // namespace brimvex::devices
