@@ -121,6 +121,7 @@ TEST(KeyboardEffects, AUserDefinedEffectPlaysItsStepsForTheirDurations) {
   SteppedKeyboard& d = *rig.device;
   d.SetDeviceFolderName("keyboard");
   d.SetLightFileName("quelt_light");
+  ASSERT_TRUE(rig.BuildPage());
   ASSERT_TRUE(rig.OpenCommand());
   // The first custom effect (mode 31, past the 31 listed modes): breathing 100 ms, then blink.
   Json::Value config;

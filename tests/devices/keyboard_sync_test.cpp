@@ -144,6 +144,7 @@ TEST(KeyboardSync, SwappedKeysKeepTheirSlotsAcrossARestart) {
   k.rig.device->SetDescriptor(DeviceDescriptor{.path = InterfacePath(k.kb(), Link::kCable, 4)});
   k.device().SetDeviceFolderName("keyboard");
   k.device().SetLightFileName("quelt_light");
+  ASSERT_TRUE(k.rig.BuildPage());
   ASSERT_TRUE(k.Open());
   ASSERT_EQ(k.Sync(), hid::RESULT_OK);
   EXPECT_EQ(k.device().KeySlotOf(kA), slot_a);
