@@ -48,8 +48,8 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   // --- Device operations ---
   void BindPageControls() override;
   int ApplyLightSettings() override;
-  // The page shows the frame; in modes 29 and 30 the 126 lights go to the keyboard as 378 bytes
-  // laid out by map 1, on either link.
+  // The page shows the frame; in modes 29 and 30, and during synchronised lighting, the 126
+  // lights go to the keyboard as 378 bytes laid out by map 1, on either link.
   int SendLedFrame() override;
   int InitialSync() override;
   int Resync() override;

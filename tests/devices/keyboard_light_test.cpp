@@ -38,7 +38,7 @@ struct Lit : KeyboardRig {
   int Position(int light) { return device().KeyIndexMap(1).at(light); }
 };
 
-TEST(KeyboardFrame, StreamedOnlyInTheHostModesOnEitherLink) {
+TEST(KeyboardFrame, StreamedOnlyWhileTheHostDrivesTheKeysOnEitherLink) {
   struct Case {
     std::uint8_t mode;
     Link link;
@@ -46,10 +46,12 @@ TEST(KeyboardFrame, StreamedOnlyInTheHostModesOnEitherLink) {
   };
   const Case cases[] = {
       {29, Link::kCable, 7}, {30, Link::kCable, 7}, {30, Link::kReceiver, 16}, {5, Link::kCable, 0}, {1, Link::kReceiver, 0},
+      {6, Link::kCable, 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.mode) + (c.link == Link::kCable ? " cable" : " receiver"));
     Lit k(c.mode, c.link);
+    if (c.mode == 6) k.device().CommandChannelRef().SetLightSync(true);  // synchronised lighting
     ASSERT_TRUE(k.rig.BuildPage());
     EXPECT_EQ(k.device().SendLedFrame(), hid::RESULT_OK);
     EXPECT_EQ(k.CountOf(hid::CMD_STREAM_KEY_COLORS), c.packets);
