@@ -99,7 +99,7 @@ TEST_F(BrimvexctlWords, SendCarriesAPayloadFileUpToTheHubLimit) {
 // broadcast the list reader has to skip.
 class ListPeer {
  public:
-  ListPeer(const std::string& hub_folder, std::string block) : hub_(hub_folder), block_(std::move(block)) {
+  ListPeer(const std::string& hub_folder, std::string block) : block_(std::move(block)), hub_(hub_folder) {
     listening_ = hub_.Listen("Brimvex", [this](const IpcMessage& m) {
       if (m.name != kDeviceListQueryName || block_.empty()) return;
       hub_.Post("VudiRuvu", {std::string(kLightControlStateName), 1, 1, ""});
@@ -107,11 +107,12 @@ class ListPeer {
       hub_.Post("VudiRuvu", {std::string(kCopyDataName), 99, kDeviceListKind, block_});
     });
   }
+  ~ListPeer() { hub_.Stop(); }  // before the block the hub's thread reads goes
   bool listening() const { return listening_; }
 
  private:
-  platform::IpcHub hub_;
   std::string block_;
+  platform::IpcHub hub_;
   bool listening_ = false;
 };
 
