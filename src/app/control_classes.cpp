@@ -39,7 +39,7 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CAudioRecordUI", &Maker<lighting::CAudioRecordUI>},
     {"CLightControlUI", nullptr},
     {"CMacroControlUI", nullptr},
-    {"CKeySetControlUI", nullptr},
+    {"CKeySetControlUI", [](const ControlContext&) { return devices::KeySetControlCreator(); }},
     {"CDeviceProfileUI", &Maker<profiles::CDeviceProfileUI>},
     {"CShootControlUI", nullptr},
     {"CMagicControlUI", nullptr},

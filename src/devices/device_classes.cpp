@@ -1,6 +1,7 @@
 #include "devices/device_classes.h"
 
 #include "devices/device_key_button.h"
+#include "devices/key_set_control_ui.h"
 #include "devices/keyboard_device.h"
 #include "devices/mouse_device.h"
 #include "devices/mouse_pad_device.h"
@@ -23,6 +24,10 @@ ui::ControlFactory::Creator SelectPanelCreator() {
 
 ui::ControlFactory::Creator DeviceKeyButtonCreator() {
   return []() -> std::unique_ptr<ui::Control> { return std::make_unique<CDeviceKeyButtonUI>(); };
+}
+
+ui::ControlFactory::Creator KeySetControlCreator() {
+  return []() -> std::unique_ptr<ui::Control> { return std::make_unique<CKeySetControlUI>(); };
 }
 
 ui::ControlFactory::Creator DeviceCreator(int kind, platform::HidBackend* backend, platform::EventLoop* loop) {

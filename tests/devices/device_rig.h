@@ -92,6 +92,7 @@ class DeviceRig {
     factory.Register("CSelectPanelUI", SelectPanelCreator());
     factory.Register("CDeviceKeyButtonUI", DeviceKeyButtonCreator());
     factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
+    factory.Register("CKeySetControlUI", KeySetControlCreator());
     ui::DialogBuilder builder(resources, factory);
     if (!device->BuildPage(builder)) return false;
     device->BindPageControls();
