@@ -31,21 +31,108 @@ def svg(file_name, width, height, body):
                 f'viewBox="0 0 {width} {height}">\n{body}</svg>\n')
 
 
+# The keyboard's page keys by their text key suffix ("keyboard_key_" + name); None for the spare
+# keys without a function of their own (17, 18-20, 104).
+KEYBOARD_NAMES = (
+    ["Esc"] + [f"F{i}" for i in range(1, 13)] + ["Print Scr", "Scroll Lock", "Pause", "GM", None, None, None, None]
+    + ["`"] + [str(i) for i in range(1, 10)] + ["0", "-", "=", "BackSpace", "Insert", "Home", "Page Up", "Num Lock",
+                                               "Num /", "Num *", "Num -"]
+    + ["Tab"] + list("QWERTYUIOP") + ["[", "]", "xiegang", "Delete", "End", "Page Down", "Num 7", "Num 8", "Num 9",
+                                      "K42"]
+    + ["Caplk"] + list("ASDFGHJKL") + [";", "'", "Enter", "Num 4", "Num 5", "Num 6", "K132", "K131", "K151", "K150",
+                                       "K133"]
+    + ["LShift"] + list("ZXCVBNM") + ["<", ".", "/", "RShift", "Up", "Num 1", "Num 2", "Num 3", "K56", "K14", "K45",
+                                      "K107", None]
+    + ["LCtrl", "LWin", "LAlt", "Space", "RAlt", "FN", "App", "RCtrl", "Left", "Down", "Right", "Num 0", "Decimal",
+       "Num Enter", "Num +", "M1", "M2", "M3", "M4", "M5", "RWin"])
+assert len(KEYBOARD_NAMES) == 126
+
+
+def keyboard_keys():
+    """(page key, x, y, width, height) in key units: a full-size board with the profile keys M1-M5
+    in a column on its left and the keys most boards lack in a strip below it."""
+    keys = []
+    m, nav, pad = 1.25, 16.625, 20.0  # left edges of the main block, the navigation block, the keypad
+
+    def row(y, x, items):
+        for item in items:
+            key, w = item if isinstance(item, tuple) else (item, 1)
+            if key is not None:
+                keys.append((key, x, y, w, 1))
+            x += w
+
+    row(0, m, [0, None, 1, 2, 3, 4, (None, 0.5), 5, 6, 7, 8, (None, 0.5), 9, 10, 11, 12])
+    row(0, nav, [13, 14, 15])
+    row(0, pad, [16, 17, 18, 19])
+    row(1.5, m, list(range(21, 34)) + [(34, 2)])
+    row(1.5, nav, [35, 36, 37])
+    row(1.5, pad, [38, 39, 40, 41])
+    row(2.5, m, [(42, 1.5)] + list(range(43, 55)) + [(55, 1.5)])
+    row(2.5, nav, [56, 57, 58])
+    row(2.5, pad, [59, 60, 61])
+    row(3.5, m, [(63, 1.75)] + list(range(64, 75)) + [(75, 2.25)])
+    row(3.5, pad, [76, 77, 78])
+    row(4.5, m, [(84, 2.25)] + list(range(85, 95)) + [(95, 2.75)])
+    row(4.5, nav + 1, [96])
+    row(4.5, pad, [97, 98, 99])
+    row(5.5, m, [(105, 1.25), (106, 1.25), (107, 1.25), (108, 6.25), 109, 125, 110, 111, 112])
+    row(5.5, nav, [113, 114, 115])
+    row(5.5, pad, [(116, 2), 117])
+    keys.append((119, pad + 3, 2.5, 1, 2))  # Num +
+    keys.append((118, pad + 3, 4.5, 1, 2))  # Num Enter
+    for i in range(5):
+        keys.append((120 + i, 0, 1.5 + i, 1, 1))  # M1-M5
+    # The international keys and the spare ones, in a strip of shorter keys.
+    x = m + EXTRA_LABEL_UNITS
+    for key in [102, 62, 100, 101, 103, 80, 79, 83, 82, 81, 20, 104]:
+        keys.append((key, x, EXTRA_ROW_Y, 1, EXTRA_ROW_HEIGHT))
+        x += 1.125
+    return keys
+
+
+UNIT = 32
+EXTRA_LABEL_UNITS = 3
+EXTRA_ROW_Y = 6.75
+EXTRA_ROW_HEIGHT = 0.75
+
+
 def keyboard():
-    # 126 keys: a compact grid of 6 rows by 21 columns; each key has its light as a strip below.
-    cols, rows, pitch, key = 21, 6, 36, 32
-    width, height = 16 + cols * pitch, 16 + rows * pitch
-    buttons, cells = [], []
-    for n in range(cols * rows):
-        x, y = 8 + (n % cols) * pitch, 8 + (n // cols) * pitch
-        buttons.append(button(f"key_{n}", x, y, key, key - 6))
-        buttons.append(button(f"light_{n}", x, y + key - 5, key, 4))
-        cells.append(f'  <rect x="{x}" y="{y}" width="{key}" height="{key}" rx="4" fill="#2A2F38" stroke="#3C434F"/>\n')
-    layout("keyboarddevice.xml", "The keyboard: 126 keys, each with its light.", "keyboard.svg", width, height,
-           buttons)
+    margin = 8
+    keys = keyboard_keys()
+    assert sorted(k[0] for k in keys) == list(range(126)), "every page key once"
+    px = lambda v: round(margin + v * UNIT)
+    width = px(24) + margin
+    height = px(EXTRA_ROW_Y + EXTRA_ROW_HEIGHT) + margin
+    buttons, caps = [], []
+    for key, x, y, w, h in sorted(keys):
+        left, top = px(x) + 1, px(y) + 1
+        cw, ch = round(w * UNIT) - 2, round(h * UNIT) - 2
+        name = KEYBOARD_NAMES[key]
+        # The light fills the key's place and shows as a ring around the key cap.
+        buttons.append(button(f"light_{key}", left, top, cw, ch))
+        # Words too long for a one-unit cap take the smaller label font.
+        small = name in ("Insert", "Delete")
+        extra = f' bkcolor="#FF262B33" hotcolor="#30FFFFFF" font="{5 if small else 4}" wordwrap="true"'
+        if name is not None:
+            spare = key in (62, 79, 80, 81, 82, 83, 100, 101, 102, 103)
+            extra += f' textkey="keyboard_key_{name}"' + (' textcolor="#FF8A93A0"' if spare else "")
+        buttons.append(button(f"key_{key}", left + 2, top + 2, cw - 4, ch - 4, extra))
+        caps.append(f'  <rect x="{left}" y="{top}" width="{cw}" height="{ch}" rx="4" fill="#2A2F38"/>\n')
+    label = ('  <Label name="keyboard_extra_keys" float="true" '
+             f'pos="{px(1.25)},{px(EXTRA_ROW_Y)},{EXTRA_LABEL_UNITS * UNIT - 8},{round(EXTRA_ROW_HEIGHT * UNIT)}" '
+             'textkey="keyboard_extra_keys" font="4" textcolor="#FF8A93A0"/>\n')
+    text = '<?xml version="1.0" encoding="utf-8"?>\n'
+    text += ("<!-- The keyboard: its 126 keys where a full-size board has them, each inside its light.\n"
+             "     Generated by scripts/gen_device_layouts.py. -->\n")
+    text += (f'<CSelectPanelUI name="device_key_light" width="{width}" height="{height}" padding="8,0,8,0" '
+             'bkimage="devices/keyboard.svg">\n')
+    text += "".join(buttons) + label
+    text += "</CSelectPanelUI>\n"
+    with open(os.path.join(XML_DIR, "keyboarddevice.xml"), "w", encoding="utf-8") as f:
+        f.write(text)
     svg("keyboard.svg", width, height,
         f'  <rect x="0" y="0" width="{width}" height="{height}" rx="10" fill="#1B1F26" stroke="#444C58"/>\n'
-        + "".join(cells))
+        + "".join(caps))
 
 
 def ring(cx, cy, rx, ry, count, start=0.0, end=2 * math.pi, size=10):

@@ -242,14 +242,11 @@ void COmbrixUSBDevice::BindPageControls() {
     frame_.clear();
     return;
   }
+  // The device picture: the first select panel of the page, wherever the layout puts it.
   select_panel_ = nullptr;
-  for (std::size_t i = 0; i < Count(); ++i) {
-    auto* c = ChildAt(i);
-    if (c->ClassName() == "SelectPanel") {
-      select_panel_ = dynamic_cast<ui::Container*>(c);
-      if (select_panel_ != nullptr) break;
-    }
-  }
+  ForEach([this](ui::Control& c) {
+    if (select_panel_ == nullptr && c.ClassName() == "SelectPanel") select_panel_ = dynamic_cast<ui::Container*>(&c);
+  });
   if (select_panel_ == nullptr) return;
   for (std::size_t i = 0; i < select_panel_->Count(); ++i) {
     auto* button = dynamic_cast<CDeviceKeyButtonUI*>(select_panel_->ChildAt(i));
