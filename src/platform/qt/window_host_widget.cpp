@@ -1,17 +1,21 @@
 #include "platform/qt/window_host_widget.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
 
 #include "platform/qt/control_widget.h"
+#include "platform/qt/linux_key_code.h"
 #include "platform/ui/container.h"
 #include "platform/ui/layout_engine.h"
+#include "platform/ui/list_controls.h"
 #include "platform/ui/resource_manager.h"
 
 namespace brimvex::qt {
@@ -29,6 +33,13 @@ QWidget* OwnerWidget(const ui::WindowStyle& style) {
   return dynamic_cast<WindowHostWidget*>(style.owner->Host());
 }
 
+// The container whose children get widgets of their own: not a combo, whose entries the native
+// combo box shows.
+ui::Container* ChildWidgetsOf(ui::Control& control) {
+  if (dynamic_cast<ui::Combo*>(&control) != nullptr) return nullptr;
+  return dynamic_cast<ui::Container*>(&control);
+}
+
 }  // namespace
 
 WindowHostWidget::WindowHostWidget(ui::Window& window, const ui::WindowStyle& style, ImageCache& images)
@@ -39,9 +50,12 @@ WindowHostWidget::WindowHostWidget(ui::Window& window, const ui::WindowStyle& st
   design_height_ = window.Attributes().height > 0 ? window.Attributes().height : 300;
   setFixedSize(Scale(design_width_), Scale(design_height_));
   Rebuild();
+  // Key presses go to the focused widget of the window; the filter sees them before it does.
+  qApp->installEventFilter(this);
 }
 
 WindowHostWidget::~WindowHostWidget() {
+  qApp->removeEventFilter(this);
   if (modal_loop_ != nullptr) modal_loop_->quit();
 }
 
@@ -119,11 +133,17 @@ void WindowHostWidget::EndModal(int code) {
 
 void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
   auto it = widgets_.find(&control);
-  if (it == widgets_.end() || it.value().isNull()) return;
+  if (it == widgets_.end() || it.value().isNull()) {
+    // A combo's entries have no widgets of their own: the native combo shows them.
+    if (auto* combo = dynamic_cast<ui::Combo*>(control.Parent())) {
+      if (auto c = widgets_.find(combo); c != widgets_.end() && !c.value().isNull()) c.value()->Sync(aspect);
+    }
+    return;
+  }
   ControlWidget* w = it.value();
   if (aspect == ui::Aspect::kItems) {
     // Rebuild the children of a container whose children changed.
-    if (auto* box = dynamic_cast<ui::Container*>(&control)) {
+    if (auto* box = ChildWidgetsOf(control)) {
       for (QObject* child : w->children()) {
         if (auto* cw = dynamic_cast<ControlWidget*>(child)) {
           cw->hide();
@@ -226,6 +246,16 @@ void WindowHostWidget::hideEvent(QHideEvent* event) {
   window_.HostVisibilityChanged(false);
 }
 
+bool WindowHostWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != this) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->isAutoRepeat()) return false;
+  const int code = LinuxKeyCode(*key);
+  return code >= 0 && window_.HostKeyPress(ui::KeyPress{code});
+}
+
 int WindowHostWidget::RefreshRate() const {
   const QScreen* s = screen();
   return s != nullptr ? static_cast<int>(s->refreshRate() + 0.5) : 0;
@@ -247,7 +277,7 @@ void WindowHostWidget::Rebuild() {
 void WindowHostWidget::Build(ui::Control& control, QWidget* parent) {
   auto* w = new ControlWidget(control, *this, parent);
   widgets_.insert(&control, w);
-  if (auto* box = dynamic_cast<ui::Container*>(&control)) {
+  if (auto* box = ChildWidgetsOf(control)) {
     for (std::size_t i = 0; i < box->Count(); ++i) Build(*box->ChildAt(i), w);
   }
   w->setVisible(control.IsVisible());

@@ -1,7 +1,8 @@
 #pragma once
 // A model window shown as a frameless Qt top-level widget: it builds one ControlWidget per
 // control, places them with the model's layout at the window's DPI, drags the window by its
-// caption band, and runs modal windows in a nested loop.
+// caption band, runs modal windows in a nested loop, and hands the key presses it gets while it
+// has the focus to the model window first.
 #include <QEventLoop>
 #include <QFont>
 #include <QHash>
@@ -54,6 +55,7 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void hideEvent(QHideEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Rebuild();

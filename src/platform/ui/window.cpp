@@ -55,6 +55,12 @@ void Window::SendNotify(Notification& notification) {
   }
 }
 
+bool Window::HostKeyPress(const KeyPress& press) {
+  // A copy: the handler may replace itself.
+  const KeyPressHandler handler = key_press_handler_;
+  return handler && handler(press);
+}
+
 bool Window::SetTimer(Control* control, std::uint32_t id, platform::Millis period) {
   if (loop_ == nullptr || control == nullptr) return false;
   loop_->SetTimer(control, id, period, [control, id] { control->OnTimer(id); });

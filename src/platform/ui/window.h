@@ -3,6 +3,7 @@
 // loop, DPI, and the native host that shows it. Window operations (show, minimise, centre...)
 // go to the host and do nothing while there is none.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,14 @@
 namespace brimvex::ui {
 
 class ResourceManager;
+
+// A key pressed while the window has the keyboard focus, by its Linux key code
+// (linux/input-event-codes.h).
+struct KeyPress {
+  int linux_code = -1;
+};
+// Takes a key press; true when it used it (the host then passes it on to no control).
+using KeyPressHandler = std::function<bool(const KeyPress&)>;
 
 // The window attributes a layout file gives.
 struct WindowAttributes {
@@ -64,6 +73,11 @@ class Window {
   // Hands a notification to every notifier now, on the calling (UI) thread.
   void SendNotify(Control* sender, const char* type, std::uint64_t wparam = 0, std::int64_t lparam = 0);
   void SendNotify(Notification& notification);
+
+  // Key presses the host sees while the window has the focus go to this handler (none: to the
+  // controls as usual).
+  void SetKeyPressHandler(KeyPressHandler handler) { key_press_handler_ = std::move(handler); }
+  bool HostKeyPress(const KeyPress& press);
 
   // Control timers, keyed by (control, id); expiry calls the control's OnTimer.
   bool SetTimer(Control* control, std::uint32_t id, platform::Millis period);
@@ -123,6 +137,7 @@ class Window {
   platform::EventLoop* loop_;
   std::unique_ptr<Control> root_;
   std::vector<Notifier*> notifiers_;
+  KeyPressHandler key_press_handler_;
   std::unique_ptr<WindowHost> host_;
   WindowEvents* events_ = nullptr;
   int dpi_ = 96;

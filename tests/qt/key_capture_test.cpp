@@ -1,0 +1,128 @@
+// Key presses reach the model through the Qt window: the keyboard picture and the key editor
+// shown in a Qt window take Shift and A, sent as Qt key events with their X11 scan codes, into
+// the editor.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "devices/device_classes.h"
+#include "devices/key_set_control_ui.h"
+#include "platform/paths.h"
+#include "platform/qt/qt_frontend.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog_builder.h"
+#include "platform/ui/list_controls.h"
+#include "platform/ui/window.h"
+
+namespace brimvex::qt {
+namespace {
+
+std::string Resources() { return platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/"; }
+
+// X11 key codes: the Linux key code plus 8.
+constexpr quint32 kScanLeftShift = 42 + 8;
+constexpr quint32 kScanA = 30 + 8;
+
+class KeyCapture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!platform::GetEnv("QT_QPA_PLATFORM")) platform::SetEnv("QT_QPA_PLATFORM", "offscreen");
+    frontend_ = CreateQtFrontend("Brimvex", Resources() + "skin/", nullptr);
+    ASSERT_NE(frontend_, nullptr);
+    ASSERT_TRUE(resources_.LoadResource(Resources() + "skin/"));
+    resources_.SetLanguageFolder(Resources() + "lang/");
+    ASSERT_TRUE(resources_.LoadLanguage("lan_en.xml"));
+    factory_.Register("CSelectPanelUI", devices::SelectPanelCreator());
+    factory_.Register("CDeviceKeyButtonUI", devices::DeviceKeyButtonCreator());
+    factory_.Register("CKeySetControlUI", devices::KeySetControlCreator());
+    ui::DialogBuilder builder(resources_, factory_);
+    // The keyboard picture with the key editor below it, as on the keyboard page.
+    auto page = builder.CreateFromText(
+        R"(<VerticalLayout><Include source="XML/DeviceXml/keyboarddevice.xml"/>)"
+        R"(<KeySetControl name="KeySetControlItem" padding="16,4,16,8">)"
+        R"(<Include source="XML/CustomControlXML/KeySetControl.xml"/></KeySetControl></VerticalLayout>)",
+        "keyboard page");
+    ASSERT_TRUE(page) << page.error;
+    // The main window's key label font and background.
+    resources_.AddFont(ui::FontSpec{4, "Noto Sans CJK SC", 10});
+    resources_.AddFont(ui::FontSpec{5, "Noto Sans CJK SC", 8});
+    page.root->SetBkColor(0xFF14171D);
+    window_.SetAttributes(ui::WindowAttributes{800, 433, 0, "Keyboard"});
+    window_.AttachRoot(std::move(page.root));
+    editor_ = window_.Find<devices::CKeySetControlUI>("KeySetControlItem");
+    ASSERT_NE(editor_, nullptr);
+    editor_->SetDeviceKind(devices::kDeviceKeyboard);
+    window_.SetKeyPressHandler([this](const ui::KeyPress& press) {
+      seen_.push_back(press.linux_code);
+      return editor_->CaptureLinuxKey(press.linux_code) != devices::CKeySetControlUI::Capture::kNotShown;
+    });
+    window_.SetHost(frontend_->CreateHost(window_, {}));
+    window_.Show();
+    QApplication::processEvents();
+  }
+  void TearDown() override { window_.SetHost(nullptr); }
+
+  QWidget* Host() { return dynamic_cast<QWidget*>(window_.Host()); }
+  bool Press(QWidget* to, Qt::Key key, Qt::KeyboardModifiers modifiers, quint32 scan) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, scan, 0, 0);
+    QApplication::sendEvent(to, &press);
+    return press.isAccepted();
+  }
+
+  std::unique_ptr<ui::Frontend> frontend_;
+  ui::ResourceManager resources_;
+  ui::ControlFactory factory_;
+  ui::Window window_{"KeyboardPage", &resources_, nullptr};
+  devices::CKeySetControlUI* editor_ = nullptr;
+  std::vector<int> seen_;
+};
+
+TEST_F(KeyCapture, ShiftAndAFromQtKeyEventsReachTheEditor) {
+  editor_->Load(devices::KeyEntry{0, {0x20, 0x00, 0x29}, 0, {0x20, 0x00, 0x29}});
+  auto* functions = window_.Find<ui::Combo>("keyset_function_combo");
+  for (std::size_t i = 0; i < functions->Count(); ++i)
+    if (functions->ChildAt(i)->UserData() == "6") functions->SelectItem(static_cast<int>(i));
+  editor_->OnFunctionSelected();
+  QApplication::processEvents();
+  ASSERT_TRUE(editor_->CaptureShown());
+
+  // Sent to a child widget of the window, as to whatever has the focus.
+  QWidget* child = Host()->findChild<QWidget*>("key_64");
+  ASSERT_NE(child, nullptr);
+  Press(child, Qt::Key_Shift, Qt::ShiftModifier, kScanLeftShift);
+  Press(Host(), Qt::Key_A, Qt::ShiftModifier, kScanA);
+  EXPECT_EQ(seen_, (std::vector<int>{42, 30}));
+  EXPECT_EQ(editor_->SelectedModifierBox(), 2);
+  EXPECT_EQ(editor_->KeyName(), "A");
+  EXPECT_EQ(editor_->Compose().current, (devices::KeyCode{0x20, 0x02, 0x04}));
+
+  // Auto-repeat and keys without a scan code are not handed over.
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kScanA, 0, 0, QString(), true);
+  QApplication::sendEvent(Host(), &repeat);
+  QKeyEvent no_scan(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, 0, 0, 0);
+  QApplication::sendEvent(Host(), &no_scan);
+  EXPECT_EQ(seen_.size(), 2u);
+
+  // The lights show as rings around the key caps.
+  for (int i = 0; i < 126; ++i) {
+    auto* light = window_.Find<ui::LiveColorButton>("light_" + std::to_string(i));
+    light->SetLiveColor(0xFFFF2020);
+    light->RepaintLive();
+  }
+  const std::string png = "keyboard_page.png";  // kept in the test's folder for a look
+  ASSERT_TRUE(RenderWindowToPng(window_, png));
+  const QImage image(QString::fromStdString(png));
+  ASSERT_FALSE(image.isNull());
+  const QWidget* esc = Host()->findChild<QWidget*>("key_0");
+  const QPoint cap = esc->mapTo(Host(), QPoint(2, 2));
+  const QPoint ring = esc->mapTo(Host(), QPoint(-1, esc->height() / 2));
+  EXPECT_GT(image.pixelColor(ring).red(), 200);
+  EXPECT_LT(image.pixelColor(ring).green(), 80);
+  EXPECT_LT(image.pixelColor(cap).red(), 120) << "the cap stays dark";
+}
+
+}  // namespace
+}  // namespace brimvex::qt
