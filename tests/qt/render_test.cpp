@@ -176,6 +176,9 @@ bool WaitForSize(QWidget* widget, QSize size) {
 }
 
 TEST_F(RenderTest, Dpi144ScalesTheWindow) {
+  // The start-up's layout timer picks the DPI for the monitor; on a slow run it would fire after
+  // the DPI set here and put it back.
+  frontend_->Loop().KillTimer(wnd_.get(), app::kTimerLayout);
   wnd_->Window().SetDpi(144);
   // The window system applies the new size asynchronously (one pass of the loop is not always
   // enough on a slow build): wait for the resize itself.
