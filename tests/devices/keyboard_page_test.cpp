@@ -1,12 +1,13 @@
-// The keyboard picture as shipped: a keyboard whose keys sit where a full-size board has them,
-// each labelled with the name of its factory code and ringed by its light, and each telling its
-// function.
+// The keyboard page as shipped: a keyboard whose keys sit where a full-size board has them, each
+// labelled with the name of its factory code, ringed by its light and telling its function, and
+// the key editor below it.
 #include <gtest/gtest.h>
 
 #include "devices/device_key_button.h"
 #include "devices/device_rig.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/keyboard_device.h"
+#include "platform/ui/container.h"
 #include "profiles/default_tables.h"
 
 namespace brimvex::devices::test {
@@ -72,6 +73,21 @@ TEST_F(KeyboardPage, RowsAndWidthsOfAFullSizeBoard) {
   EXPECT_EQ(Pos(96).x, Pos(114).x);
   EXPECT_GT(Pos(118).height, Pos(117).height) << "the keypad's Enter is tall";
   EXPECT_LT(Pos(120).x, Pos(21).x) << "M1 left of the board";
+}
+
+TEST_F(KeyboardPage, TheKeyEditorIsOnThePageBelowThePicture) {
+  auto* editor = dynamic_cast<CKeySetControlUI*>(rig_.device->FindControl("KeySetControlItem"));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->BindControls());
+  auto* keys = dynamic_cast<ui::TabLayout*>(rig_.device->FindControl("device_key_function_switch"));
+  ASSERT_NE(keys, nullptr);
+  EXPECT_EQ(keys->ChildAt(1), editor) << "the key page of the function switch";
+  ASSERT_NE(rig_.device->FindControl("device_function_switch"), nullptr);
+  // The key editor's page of the function tabs shows it.
+  rig_.device->ShowFunctionSwitch(2);
+  EXPECT_EQ(keys->CurrentSel(), 1);
+  rig_.device->ShowFunctionSwitch(1);
+  EXPECT_EQ(keys->CurrentSel(), 0);
 }
 
 TEST_F(KeyboardPage, KeyTooltipsNameTheirFunctions) {

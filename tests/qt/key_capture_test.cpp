@@ -1,6 +1,5 @@
-// Key presses reach the model through the Qt window: the keyboard picture and the key editor
-// shown in a Qt window take Shift and A, sent as Qt key events with their X11 scan codes, into
-// the editor.
+// Key presses reach the model through the Qt window: the keyboard page shown in a Qt window takes
+// Shift and A, sent as Qt key events with their X11 scan codes, into its key editor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -39,18 +38,14 @@ class KeyCapture : public ::testing::Test {
     factory_.Register("CDeviceKeyButtonUI", devices::DeviceKeyButtonCreator());
     factory_.Register("CKeySetControlUI", devices::KeySetControlCreator());
     ui::DialogBuilder builder(resources_, factory_);
-    // The keyboard picture with the key editor below it, as on the keyboard page.
-    auto page = builder.CreateFromText(
-        R"(<VerticalLayout><Include source="XML/DeviceXml/keyboarddevice.xml"/>)"
-        R"(<KeySetControl name="KeySetControlItem" padding="16,4,16,8">)"
-        R"(<Include source="XML/CustomControlXML/KeySetControl.xml"/></KeySetControl></VerticalLayout>)",
-        "keyboard page");
+    auto page = builder.Create("XML/DeviceXml/keyboarddevice.xml");
     ASSERT_TRUE(page) << page.error;
     // The main window's key label font and background.
-    resources_.AddFont(ui::FontSpec{4, "Noto Sans CJK SC", 10});
-    resources_.AddFont(ui::FontSpec{5, "Noto Sans CJK SC", 8});
+    resources_.AddFont(ui::FontSpec{4, "Noto Sans CJK SC", 9});
+    resources_.AddFont(ui::FontSpec{5, "Noto Sans CJK SC", 7});
     page.root->SetBkColor(0xFF14171D);
-    window_.SetAttributes(ui::WindowAttributes{800, 433, 0, "Keyboard"});
+    // The page beside the profile list.
+    window_.SetAttributes(ui::WindowAttributes{650, 433, 0, "Keyboard"});
     window_.AttachRoot(std::move(page.root));
     editor_ = window_.Find<devices::CKeySetControlUI>("KeySetControlItem");
     ASSERT_NE(editor_, nullptr);
