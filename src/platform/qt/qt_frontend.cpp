@@ -11,6 +11,8 @@
 
 #include "platform/paths.h"
 #include "platform/qt/image_cache.h"
+#include "platform/qt/qt_file_chooser.h"
+#include "platform/qt/qt_image_probe.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/terminate_watcher.h"
 #include "platform/qt/window_host_widget.h"
@@ -47,8 +49,10 @@ class QtFrontend final : public ui::Frontend {
     QApplication::setWindowIcon(QIcon(icon));
     images_.SetSkinFolder(QString::fromStdString(skin_folder));
     loop_ = std::make_unique<QtEventLoop>();
+    platform::SetCurrentFileChooser(&file_chooser_);
   }
   ~QtFrontend() override {
+    platform::SetCurrentFileChooser(nullptr);
     CloseMenu();
     loop_.reset();
   }
@@ -109,6 +113,8 @@ class QtFrontend final : public ui::Frontend {
 
   void SetTerminateHandler(std::function<void()> handler) override { terminate_.SetHandler(std::move(handler)); }
 
+  platform::ImageProbe& PictureProbe() override { return probe_; }
+
   void SetDisplayChangeHandler(std::function<void()> handler) override {
     display_change_ = std::move(handler);
     if (display_connected_) return;
@@ -134,6 +140,8 @@ class QtFrontend final : public ui::Frontend {
   std::array<char*, 2> argv_;
   QApplication app_;
   ImageCache images_;
+  QtImageProbe probe_;
+  QtFileChooser file_chooser_;
   std::unique_ptr<QtEventLoop> loop_;
   QPointer<QMenu> menu_;
   TerminateWatcher terminate_;

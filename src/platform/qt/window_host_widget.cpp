@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEnterEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@ namespace {
 
 Qt::WindowFlags FlagsFor(const ui::WindowStyle& style) {
   Qt::WindowFlags flags = Qt::FramelessWindowHint;
+  if (style.popup) return flags | Qt::Popup;
   flags |= style.modal ? Qt::Dialog : Qt::Window;
   if (style.tool_window && !style.modal) flags |= Qt::Tool;
   return flags;
@@ -180,11 +182,11 @@ QFont WindowHostWidget::FontFor(int id) const {
   ui::FontSpec spec;
   if (window_.Resources() != nullptr) spec = window_.Resources()->Font(id);
   QFont f;
+  // The skin's face first (it may not be installed), then desktop faces that hold the Chinese
+  // glyphs, so Chinese text never shows as boxes.
   QStringList families;
   if (!spec.face.empty()) families << QString::fromStdString(spec.face);
-  families << "Noto Sans CJK SC"
-           << "Noto Sans"
-           << "DejaVu Sans";
+  families << FallbackFamilies();
   f.setFamilies(families);
   f.setPixelSize(std::max(1, Scale(spec.size > 0 ? spec.size : 14)));
   f.setBold(spec.bold);
@@ -193,11 +195,47 @@ QFont WindowHostWidget::FontFor(int id) const {
   return f;
 }
 
+const QStringList& WindowHostWidget::FallbackFamilies() {
+  static const QStringList families = [] {
+    QStringList out;
+    const QStringList installed = QFontDatabase::families();
+    for (const char* known : {"Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei",
+                              "Droid Sans Fallback", "AR PL UMing CN"}) {
+      if (installed.contains(QString::fromLatin1(known))) out << QString::fromLatin1(known);
+    }
+    if (out.isEmpty()) {
+      const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+      if (!chinese.isEmpty()) out << chinese.front();
+    }
+    out << "Noto Sans"
+        << "DejaVu Sans";
+    return out;
+  }();
+  return families;
+}
+
+ui::Rect WindowHostWidget::ScreenRectOf(const ui::Control& control) const {
+  const auto it = widgets_.find(&control);
+  if (it == widgets_.end() || it.value().isNull() || !it.value()->isVisibleTo(const_cast<WindowHostWidget*>(this)))
+    return {};
+  const ControlWidget* w = it.value();
+  const QPoint origin = w->mapToGlobal(QPoint(0, 0));
+  return ui::Rect{origin.x(), origin.y(), w->width(), w->height()};
+}
+
+void WindowHostWidget::MoveTo(int x, int y) { move(x, y); }
+
 bool WindowHostWidget::InCaption(const QPoint& window_pos) const {
   return window_pos.y() >= 0 && window_pos.y() < Scale(window_.Attributes().caption_height);
 }
 
 void WindowHostWidget::closeEvent(QCloseEvent* event) {
+  if (style_.popup) {
+    // The desktop closes a pop-up that lost the focus; the model decides what follows.
+    event->accept();
+    QTimer::singleShot(0, this, [this] { window_.HostFocusLost(); });
+    return;
+  }
   // Closing from the desktop does what the window's own close button does.
   event->ignore();
   if (modal_loop_ != nullptr) {

@@ -37,6 +37,8 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void ControlChanged(ui::Control& control, ui::Aspect aspect) override;
   void Relayout() override;
   int RefreshRate() const override;
+  ui::Rect ScreenRectOf(const ui::Control& control) const override;
+  void MoveTo(int x, int y) override;
 
   ui::Window& Model() const { return window_; }
   ImageCache& Images() { return images_; }
@@ -44,6 +46,8 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   int Scale(int v) const { return window_.Scale(v); }
   // The font of the skin's font table for `id`, scaled to the DPI.
   QFont FontFor(int id) const;
+  // Installed faces with Chinese glyphs (then Latin ones), asked for after the skin's face.
+  static const QStringList& FallbackFamilies();
   // True when a press at this window position should drag the window.
   bool InCaption(const QPoint& window_pos) const;
 

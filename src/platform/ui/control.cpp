@@ -81,7 +81,7 @@ void Control::SetTextKey(std::string key) {
 void Control::SetToolTip(std::string tooltip) {
   tooltip_key_.clear();
   tooltip_ = std::move(tooltip);
-  Changed(Aspect::kStyle);
+  Changed(Aspect::kText);
 }
 
 std::string Control::Resolve(const std::string& key) const {
@@ -96,7 +96,7 @@ void Control::ReloadText() {
   }
   if (!tooltip_key_.empty()) {
     tooltip_ = Resolve(tooltip_key_);
-    Changed(Aspect::kStyle);
+    Changed(Aspect::kText);
   }
 }
 

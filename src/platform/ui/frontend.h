@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/event_loop.h"
+#include "platform/image_probe.h"
 #include "platform/ui/window_host.h"
 
 namespace brimvex::ui {
@@ -16,6 +17,9 @@ struct WindowStyle {
   Window* owner = nullptr;
   bool tool_window = false;  // no taskbar entry (message box, menus)
   bool modal = false;
+  // A pop-up panel: no taskbar entry, above its owner, closed by the desktop as soon as it
+  // loses the focus (a click elsewhere); the model hears of it through Window::HostFocusLost.
+  bool popup = false;
 };
 
 struct ScreenSize {
@@ -56,6 +60,8 @@ class Frontend {
   // Adds a font from the bytes of a font file for this process; a handle, or -1 on failure.
   virtual int AddFont(const std::string& bytes) = 0;
   virtual void RemoveFont(int handle) = 0;
+  // Checks picture files with the decoders that will draw them.
+  virtual platform::ImageProbe& PictureProbe() = 0;
   // Called on the UI thread when a monitor's resolution changes or a monitor comes or goes.
   virtual void SetDisplayChangeHandler(std::function<void()> handler) = 0;
   // Called on the UI thread when the process is asked to terminate.

@@ -1,8 +1,39 @@
 #include "platform/ui/headless_frontend.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "platform/ui/layout_engine.h"
 
 namespace brimvex::ui {
+
+platform::ImageProbeResult HeadlessImageProbe::Probe(const std::string& path, const platform::ImageLimits&) {
+  ++probes_;
+  if (auto it = results_.find(path); it != results_.end()) return it->second;
+  platform::ImageProbeResult r;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    r.status = platform::ImageProbeResult::Status::kOk;
+    r.width = r.height = 16;
+  } else {
+    r.status = platform::ImageProbeResult::Status::kUnreadable;
+    r.reason = "the file cannot be read";
+  }
+  return r;
+}
+
+Rect HeadlessWindowHost::ScreenRectOf(const Control& control) const {
+  if (window_.Root() == nullptr) return {};
+  const int w = width_ > 0 ? width_ : window_.Attributes().width;
+  const int h = height_ > 0 ? height_ : window_.Attributes().height;
+  LayoutMap map;
+  ComputeLayout(*window_.Root(), Rect{0, 0, window_.Scale(w), window_.Scale(h)}, window_.Dpi(), map);
+  Rect r;
+  if (!RectInRoot(map, control, r)) return {};
+  r.x += x_;
+  r.y += y_;
+  return r;
+}
 
 int HeadlessWindowHost::RunModal() {
   visible_ = true;
@@ -35,10 +66,12 @@ class HeadlessTray final : public TrayIcon {
   HeadlessFrontend& frontend_;
 };
 
-std::unique_ptr<WindowHost> HeadlessFrontend::CreateHost(Window& window, const WindowStyle&) {
-  return std::make_unique<HeadlessWindowHost>(window, [this](Window& w) {
+std::unique_ptr<WindowHost> HeadlessFrontend::CreateHost(Window& window, const WindowStyle& style) {
+  auto host = std::make_unique<HeadlessWindowHost>(window, [this](Window& w) {
     if (modal_handler_) modal_handler_(w);
   });
+  host->SetStyle(style);
+  return host;
 }
 
 std::unique_ptr<TrayIcon> HeadlessFrontend::CreateTrayIcon(const std::string&, const std::string& tooltip,

@@ -13,6 +13,19 @@
 
 namespace brimvex::ui {
 
+// Answers like a picture decoder would, from what a test told it per path; other existing files
+// are 16 x 16 pictures, missing ones unreadable.
+class HeadlessImageProbe final : public platform::ImageProbe {
+ public:
+  platform::ImageProbeResult Probe(const std::string& path, const platform::ImageLimits& limits) override;
+  void SetResult(const std::string& path, platform::ImageProbeResult result) { results_[path] = std::move(result); }
+  int ProbeCount() const { return probes_; }
+
+ private:
+  std::map<std::string, platform::ImageProbeResult> results_;
+  int probes_ = 0;
+};
+
 class HeadlessWindowHost final : public WindowHost {
  public:
   HeadlessWindowHost(Window& window, std::function<void(Window&)> modal_handler)
@@ -40,6 +53,20 @@ class HeadlessWindowHost final : public WindowHost {
   void EndModal(int code) override;
   void ControlChanged(Control&, Aspect) override { ++changes_; }
   void Relayout() override { ++layouts_; }
+  Rect ScreenRectOf(const Control& control) const override;
+  void MoveTo(int x, int y) override {
+    x_ = x;
+    y_ = y;
+  }
+
+  // Test controls and records.
+  const WindowStyle& Style() const { return style_; }
+  void SetStyle(const WindowStyle& style) { style_ = style; }
+  // The desktop takes the focus away (a click outside the window).
+  void LoseFocus() { window_.HostFocusLost(); }
+  int X() const { return x_; }
+  int Y() const { return y_; }
+  int LayoutCount() const { return layouts_; }
 
   bool IsMaximized() const { return maximized_; }
   int CenterCount() const { return centered_; }
@@ -59,6 +86,9 @@ class HeadlessWindowHost final : public WindowHost {
   int brought_to_front_ = 0;
   int width_ = 0;
   int height_ = 0;
+  int x_ = 0;
+  int y_ = 0;
+  WindowStyle style_;
   int changes_ = 0;
   int layouts_ = 0;
 };
@@ -79,6 +109,8 @@ class HeadlessFrontend final : public Frontend {
   void RemoveFont(int handle) override;
   void SetTerminateHandler(std::function<void()> handler) override { terminate_ = std::move(handler); }
   void SetDisplayChangeHandler(std::function<void()> handler) override { display_change_ = std::move(handler); }
+  platform::ImageProbe& PictureProbe() override { return probe_; }
+  HeadlessImageProbe& HeadlessProbe() { return probe_; }
 
   // Test controls.
   void SetModalHandler(std::function<void(Window&)> handler) { modal_handler_ = std::move(handler); }
@@ -103,6 +135,7 @@ class HeadlessFrontend final : public Frontend {
  private:
   friend class HeadlessTray;
   platform::HeadlessEventLoop loop_;
+  HeadlessImageProbe probe_;
   std::function<void(Window&)> modal_handler_;
   std::function<void(Window&)> menu_handler_;
   std::function<void()> terminate_;

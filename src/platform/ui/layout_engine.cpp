@@ -92,4 +92,17 @@ void ComputeLayout(const Control& root, const Rect& area, int dpi, LayoutMap& ou
   Place(root, Inset(area, root.Padding(), dpi), dpi, out);
 }
 
+bool RectInRoot(const LayoutMap& map, const Control& control, Rect& out) {
+  const auto own = map.find(&control);
+  if (own == map.end()) return false;
+  out = own->second;
+  for (const Control* p = control.Parent(); p != nullptr; p = p->Parent()) {
+    const auto it = map.find(p);
+    if (it == map.end()) return false;
+    out.x += it->second.x;
+    out.y += it->second.y;
+  }
+  return true;
+}
+
 }  // namespace brimvex::ui

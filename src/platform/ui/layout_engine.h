@@ -15,4 +15,8 @@ using LayoutMap = std::map<const Control*, Rect>;
 
 void ComputeLayout(const Control& root, const Rect& area, int dpi, LayoutMap& out);
 
+// The control's rectangle relative to the root's parent (the `area` origin): its own rectangle
+// moved by those of its parents. False when it or a parent has no place in the map.
+bool RectInRoot(const LayoutMap& map, const Control& control, Rect& out);
+
 }  // namespace brimvex::ui

@@ -104,6 +104,10 @@ void ResourceManager::ReloadText() {
   for (Window* w : windows_) w->ReloadText();
 }
 
+void ResourceManager::RelayoutWindows() {
+  for (Window* w : windows_) w->Relayout();
+}
+
 void ResourceManager::AddWindow(Window* window) {
   if (std::find(windows_.begin(), windows_.end(), window) == windows_.end()) windows_.push_back(window);
 }

@@ -52,6 +52,8 @@ class ResourceManager {
   void AddWindow(Window* window);
   void RemoveWindow(Window* window);
 
+  // The font table is changed in three steps (remove all, add, set the default) and the
+  // windows are told once it is complete: RelayoutWindows lays every window out again.
   void RemoveAllFonts();
   void AddFont(const FontSpec& font);
   void SetDefaultFont(const FontSpec& font);
@@ -59,6 +61,7 @@ class ResourceManager {
   // The font with that id, or the default font.
   const FontSpec& Font(int id) const;
   const std::vector<FontSpec>& Fonts() const { return fonts_; }
+  void RelayoutWindows();
 
   const std::string& LastError() const { return error_; }
 

@@ -115,6 +115,16 @@ void Window::Show(bool show) {
 void Window::HostVisibilityChanged(bool visible) {
   if (root_ != nullptr) root_->ForEach([visible](Control& c) { c.OnWindowVisibility(visible); });
 }
+void Window::HostFocusLost() {
+  if (focus_lost_) {
+    // The handler may close the window.
+    const auto handler = focus_lost_;
+    handler();
+  }
+}
+void Window::Relayout() {
+  if (host_ != nullptr) host_->Relayout();
+}
 int Window::RefreshRate() const {
   const int rate = host_ != nullptr ? host_->RefreshRate() : 0;
   return rate > 0 ? rate : 60;

@@ -116,6 +116,11 @@ class Window {
   void HostScreenChanged() {
     if (events_ != nullptr) events_->OnScreenChanged();
   }
+  // The host lost the focus (a pop-up panel is closed by it); the handler hears of it.
+  void HostFocusLost();
+  void SetFocusLostHandler(std::function<void()> handler) { focus_lost_ = std::move(handler); }
+  // The shared font table changed: the host lays everything out and repaints with it.
+  void Relayout();
   // Display refreshes per second of the host's screen (60 without a host).
   int RefreshRate() const;
   bool IsVisible() const;
@@ -140,6 +145,7 @@ class Window {
   KeyPressHandler key_press_handler_;
   std::unique_ptr<WindowHost> host_;
   WindowEvents* events_ = nullptr;
+  std::function<void()> focus_lost_;
   int dpi_ = 96;
 };
 

@@ -29,6 +29,11 @@ class WindowHost {
   virtual void Relayout() = 0;
   // Refreshes per second of the screen showing the window; 0 when unknown.
   virtual int RefreshRate() const { return 0; }
+  // Where a control of the window is on the screen, in pixels; an empty rect when it is not
+  // laid out (hidden, or not in this window).
+  virtual Rect ScreenRectOf(const Control& control) const = 0;
+  // Moves the window's top-left corner to a screen position in pixels.
+  virtual void MoveTo(int x, int y) = 0;
 };
 
 }  // namespace brimvex::ui
