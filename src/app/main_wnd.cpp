@@ -52,6 +52,7 @@ CMainWnd::~CMainWnd() {
 bool CMainWnd::Create(std::string* error) {
   ui::DialogBuilder builder(resources_, factory_, this);
   if (!builder.BuildWindow(window_, "XML_MAIN", error)) return false;
+  appearance_ = std::make_unique<AppearanceLink>(*this, registry_);
   window_.SetTitle(std::string(kAppIdentifier));
   window_.SetHost(frontend_.CreateHost(window_, ui::WindowStyle{}));
   window_.Resize(kMainWidth, kMainHeight);
@@ -65,6 +66,7 @@ void CMainWnd::InitWindow() {
   resources_.SetTextQueryInterface(this);
   if (!resources_.LoadLanguage("lan_cn.xml")) platform::Trace(resources_.LastError());
   resources_.ReloadText();
+  appearance_->Subscribe();
   for (const char* name :
        {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn", "smarteyesbtn", "setbtn"})
     title_bar_.emplace_back(name, window_.FindControl(name));
@@ -99,7 +101,8 @@ void CMainWnd::OnWindowInit() {
   // 1. Letting messages past the filter of a raised process has no counterpart here.
   // 2. Light control is on at start.
   if (peers_ != nullptr) peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, 1, {}});
-  // 3. The language comes with its own subsystem.
+  // 3. The saved language.
+  appearance_->ApplySavedLanguage();
   // 4.-5. The slot list is built with the controller; the default mouse and keyboard pages.
   if (hid_backend_ != nullptr) {
     DeviceManager::Setup setup;
@@ -239,6 +242,9 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
   switch (message) {
     case kMsgDestroy:
       OnDestroy();
+      return true;
+    case kMsgLanguageChange:
+      if (appearance_ != nullptr && wparam <= 0x7FFFFFFF) appearance_->ApplyLanguage(static_cast<int>(wparam));
       return true;
     case kMsgSettingProgress:
       if (auto* p = window_.FindControl("setting_progress")) p->SetVisible(true);
@@ -440,7 +446,16 @@ void CMainWnd::OpenAbout() {
   about_ = std::move(about);
 }
 
+void CMainWnd::LanguageChanged() {
+  // The windows were laid out again with the new font table; the About window has no texts of
+  // its own to set. The pages set the texts they compute.
+  if (devices_ == nullptr) return;
+  for (const auto* list : {&devices_->Keyboards(), &devices_->Mice()})
+    for (devices::COmbrixUSBDevice* d : *list) d->RefreshPage();
+}
+
 void CMainWnd::CloseChildWindows() {
+  if (appearance_ != nullptr) appearance_->CloseSkinFrame();
   about_.reset();
   frontend_.CloseMenu();
   menu_.reset();
@@ -457,6 +472,7 @@ void CMainWnd::OnDestroy() {
   destroyed_ = true;
   frontend_.Loop().KillTimers(this);
   frontend_.SetDisplayChangeHandler(nullptr);
+  if (appearance_ != nullptr) appearance_->CloseSkinFrame();
   tray_.reset();
   frontend_.Loop().Quit(0);
   platform::Trace("退出测试");

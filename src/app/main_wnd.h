@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app_messages.h"
+#include "app/appearance_link.h"
 #include "app/control_request.h"
 #include "app/copy_data.h"
 #include "app/device_manager.h"
@@ -27,6 +28,7 @@
 #include "platform/hid_backend.h"
 #include "platform/power_events.h"
 #include "platform/shell.h"
+#include "platform/registry_store.h"
 #include "platform/ui/control_factory.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/frontend.h"
@@ -50,6 +52,8 @@ class CMainWnd final : public ui::Notifier,
   CMainWnd(const CMainWnd&) = delete;
   CMainWnd& operator=(const CMainWnd&) = delete;
 
+  // Where the language choice is kept between runs (none: not kept); set before Create.
+  void SetRegistryStore(platform::RegistryStore* store) { registry_ = store; }
   // Creates the window "MainWnd" (800 x 572, titled "Brimvex"), runs InitWindow and the
   // "windowinit" start-up. False with the reason (naming the layout file) when it cannot.
   bool Create(std::string* error);
@@ -125,6 +129,10 @@ class CMainWnd final : public ui::Notifier,
   // device keeps it in its profile), save the profile, reload the light state from it, write the
   // settings to the device. Returns the write's result.
   int WriteLight(devices::COmbrixUSBDevice& device, const profiles::LightInfo& info);
+  // Language and background (null before Create).
+  AppearanceLink* Appearance() { return appearance_.get(); }
+  // After a language change: the open child windows and every mouse and keyboard page follow.
+  void LanguageChanged();
   // What timer 1055 does after a "device_profile_combo" selection: switch the profile of the
   // device that was selected then. Set by the profile list.
   void SetProfileSwitch(std::function<void(devices::COmbrixUSBDevice&)> f) { profile_switch_ = std::move(f); }
@@ -176,6 +184,8 @@ class CMainWnd final : public ui::Notifier,
   PeerLink* peers_;
   platform::HidBackend* hid_backend_;
   ui::Window window_;
+  platform::RegistryStore* registry_ = nullptr;
+  std::unique_ptr<AppearanceLink> appearance_;
   std::unique_ptr<ui::TrayIcon> tray_;
   std::unique_ptr<ui::Window> menu_;
   std::shared_ptr<ui::Notifier> menu_notifier_;

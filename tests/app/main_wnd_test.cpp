@@ -81,7 +81,8 @@ TEST_F(MainWndTest, StartsInOrderAndShowsTheWindowWithTheNoDeviceHint) {
   EXPECT_TRUE(traces_.Contains("软件标示 " + std::to_string(messages_.app_instance) + "，0d0d"));
   EXPECT_TRUE(host().IsVisible());
   EXPECT_TRUE(wnd_->Window().FindControl("No_device_Link")->IsVisible());
-  EXPECT_EQ(wnd_->Window().FindControl("No_device_Link_text")->Text(), "未检测到设备，请连接设备");
+  // In the start-up language (the locale's on a first start).
+  EXPECT_EQ(wnd_->Window().FindControl("No_device_Link_text")->Text(), resources_.Text("No_device_Link"));
   EXPECT_TRUE(wnd_->Slots().HoldsThread(kSlotSyncLighting));
   EXPECT_FALSE(wnd_->Slots().HoldsThread(kSlotDiscovery));
   // Timer 1011 lays the window out once, centred.

@@ -164,6 +164,10 @@ void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
   }
   if (aspect == ui::Aspect::kVisible || aspect == ui::Aspect::kStyle) PlaceAll();
   w->Sync(aspect);
+  // A drop-down shows its items' texts in its own native widget.
+  if (auto* combo = dynamic_cast<ui::Combo*>(control.Parent()); combo != nullptr && aspect == ui::Aspect::kText) {
+    if (auto c = widgets_.find(combo); c != widgets_.end() && !c.value().isNull()) c.value()->Sync(aspect);
+  }
 }
 
 void WindowHostWidget::Relayout() {
