@@ -27,4 +27,8 @@ void AddGameCommand(CLI::App& app);
 // `profile [--device KIND] list|select|export|import|delete ...`: the running Brimvex's profiles.
 void AddProfileCommand(CLI::App& app);
 
+// `language [NAME]` and `skin [color=RRGGBB | image=FILE | reset]`: the running Brimvex's
+// interface language and window background.
+void AddAppearanceCommands(CLI::App& app);
+
 }  // namespace brimvex::tools

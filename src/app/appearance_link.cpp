@@ -118,35 +118,52 @@ std::string AppearanceLink::BackgroundLine() const {
   return text;
 }
 
-AppearanceAnswer AppearanceLink::LanguageRequest(const std::vector<std::string>& args) {
-  if (args.size() > 1) return {2, "usage: language [NAME|INDEX]"};
+ControlAnswer AppearanceLink::LanguageRequest(const std::vector<std::string>& args) {
+  if (args.size() > 1) return {kExitMalformed, "usage: language [NAME|INDEX]"};
   if (args.size() == 1) {
     const auto index = appearance::FindLanguage(language_.List(), args[0]);
-    if (!index) return {2, "unknown language \"" + args[0] + "\"; the languages are:\n" + LanguageLines()};
+    if (!index) return {kExitMalformed, "unknown language \"" + args[0] + "\"; the languages are:\n" + LanguageLines()};
     // As a choice in the settings window's drop-down.
     wnd_.HandleMessage(kMsgLanguageChange, static_cast<std::uint64_t>(*index), 0);
   }
-  return {0, LanguageLines()};
+  return {kExitDone, LanguageLines()};
 }
 
-AppearanceAnswer AppearanceLink::SkinRequest(const std::vector<std::string>& args) {
-  if (args.size() > 1) return {2, "usage: skin [color=RRGGBB | image=FILE | reset]"};
+ControlAnswer AppearanceLink::SkinRequest(const std::vector<std::string>& args) {
+  if (args.size() > 1) return {kExitMalformed, "usage: skin [color=RRGGBB | image=FILE | reset]"};
   if (args.size() == 1) {
     const std::string& a = args[0];
     if (a == "reset") {
       skin_.Reset();
     } else if (a.starts_with("color=")) {
       const auto color = ParseRgb(std::string_view(a).substr(6));
-      if (!color) return {2, "a colour is six hexadecimal digits RRGGBB, not \"" + a.substr(6) + "\""};
+      if (!color) return {kExitMalformed, "a colour is six hexadecimal digits RRGGBB, not \"" + a.substr(6) + "\""};
       skin_.ChooseColor(*color);
     } else if (a.starts_with("image=") && a.size() > 7 && a[6] == '/') {
       const appearance::CustomPictureResult r = skin_.ChooseCustom(a.substr(6));
-      if (!r.accepted) return {3, "picture refused: " + r.reason};
+      if (!r.accepted) return {kExitRefused, "picture refused: " + r.reason};
     } else {
-      return {2, "usage: skin [color=RRGGBB | image=FILE | reset] (FILE an absolute path)"};
+      return {kExitMalformed, "usage: skin [color=RRGGBB | image=FILE | reset] (FILE an absolute path)"};
     }
   }
-  return {0, BackgroundLine()};
+  return {kExitDone, BackgroundLine()};
+}
+
+void RegisterAppearanceRoutes(NotifyRouter& router, CMainWnd& wnd) {
+  router.AddIdentity(ui::notify::kClick, wnd.TitleBarControl("skinbtn"), [&wnd](const Route&) {
+    if (AppearanceLink* link = wnd.Appearance()) link->OpenSkinFrame();
+  });
+}
+
+void RegisterAppearanceRequests(RequestTable& requests, CMainWnd& wnd) {
+  requests.Add("language", [&wnd](const std::vector<std::string>& args) {
+    AppearanceLink* link = wnd.Appearance();
+    return link != nullptr ? link->LanguageRequest(args) : ControlAnswer{kExitFailed, "not started"};
+  });
+  requests.Add("skin", [&wnd](const std::vector<std::string>& args) {
+    AppearanceLink* link = wnd.Appearance();
+    return link != nullptr ? link->SkinRequest(args) : ControlAnswer{kExitFailed, "not started"};
+  });
 }
 
 }  // namespace brimvex::app

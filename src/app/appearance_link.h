@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/control_request.h"
+#include "app/notify_router.h"
 #include "appearance/language_switcher.h"
 #include "appearance/skin_choices.h"
 #include "appearance/skin_frame.h"
@@ -17,12 +19,6 @@
 namespace brimvex::app {
 
 class CMainWnd;
-
-// What a brimvexctl request gets back: the exit code and the text to print.
-struct AppearanceAnswer {
-  int exit_code = 0;
-  std::string text;
-};
 
 class AppearanceLink final : public appearance::SkinReceiver {
  public:
@@ -51,8 +47,8 @@ class AppearanceLink final : public appearance::SkinReceiver {
   void ReceiveSkin(const appearance::SkinChangedParam& param) override;
 
   // brimvexctl requests (the words after the verb).
-  AppearanceAnswer LanguageRequest(const std::vector<std::string>& args);
-  AppearanceAnswer SkinRequest(const std::vector<std::string>& args);
+  ControlAnswer LanguageRequest(const std::vector<std::string>& args);
+  ControlAnswer SkinRequest(const std::vector<std::string>& args);
 
   appearance::LanguageSwitcher& Language() { return language_; }
   appearance::SkinChoices& Skin() { return skin_; }
@@ -67,5 +63,10 @@ class AppearanceLink final : public appearance::SkinReceiver {
   std::unique_ptr<appearance::CSkinFrame> frame_;
   bool subscribed_ = false;
 };
+
+// "skinbtn" (by identity) opens the background panel.
+void RegisterAppearanceRoutes(NotifyRouter& router, CMainWnd& wnd);
+// `brimvexctl language [NAME]` and `brimvexctl skin [color=RRGGBB | image=FILE | reset]`.
+void RegisterAppearanceRequests(RequestTable& requests, CMainWnd& wnd);
 
 }  // namespace brimvex::app

@@ -9,6 +9,7 @@
 #include "platform/hid_backend.h"
 #include "platform/power_events.h"
 #include "platform/shell.h"
+#include "platform/registry_store.h"
 #include "platform/ui/frontend.h"
 
 namespace brimvex::app {
@@ -19,6 +20,8 @@ struct ApplicationSetup {
   // Creates the frontend; called only when this process is the first instance.
   std::function<std::unique_ptr<ui::Frontend>()> make_frontend;
   PeerLink* peers = nullptr;
+  // Where the language choice is kept between runs; none means it is not kept.
+  platform::RegistryStore* registry = nullptr;
   // The HID interfaces discovery looks at; none means no discovery.
   platform::HidBackend* hid_backend = nullptr;
   // The system's sleep and wake, made once the frontend exists (none: never told).

@@ -1,12 +1,14 @@
 #include "app/feature_routes.h"
 
 #include "app/profile_routes.h"
+#include "app/appearance_link.h"
 
 namespace brimvex::app {
 
 void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeyboardRoutes(router, wnd);
   RegisterProfileRoutes(router, wnd);
+  RegisterAppearanceRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
@@ -16,6 +18,7 @@ namespace brimvex::app {
 void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeymapRequests(requests, wnd);
   RegisterProfileRequests(requests, wnd);
+  RegisterAppearanceRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

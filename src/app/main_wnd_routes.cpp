@@ -44,7 +44,6 @@ void CMainWnd::RegisterRoutes() {
   r.AddIdentity(notify::kClick, TitleBarControl("minbtn"), [this](const Route&) { window_.Minimize(); });
   r.AddIdentity(notify::kClick, TitleBarControl("maxbtn"), [this](const Route&) { window_.Maximize(); });
   r.AddIdentity(notify::kClick, TitleBarControl("restorebtn"), [this](const Route&) { window_.Restore(); });
-  r.AddIdentity(notify::kClick, TitleBarControl("skinbtn"), [this](const Route&) { appearance_->OpenSkinFrame(); });
 
   r.AddName(notify::kClick, "device_select_prev", [this](const Route&) { selector_.Previous(); });
   r.AddName(notify::kClick, "device_select_next", [this](const Route&) { selector_.Next(); });

@@ -106,32 +106,6 @@ TEST_F(SkinTest, MenuItemsAreMenuElements) {
     EXPECT_NE(dynamic_cast<MenuElement*>(r.root->FindControl(name)), nullptr) << name;
 }
 
-std::set<std::string> LanguageKeys(const std::string& file) {
-  pugi::xml_document doc;
-  EXPECT_TRUE(doc.load_file(file.c_str())) << file;
-  std::set<std::string> keys;
-  for (const auto& t : doc.child("Language").children("Text")) keys.insert(t.attribute("key").as_string());
-  return keys;
-}
-
-TEST_F(SkinTest, LanguageFilesCoverEveryKeyOfTheLayouts) {
-  const auto cn = LanguageKeys(Resources() + "lang/lan_cn.xml");
-  const auto en = LanguageKeys(Resources() + "lang/lan_en.xml");
-  EXPECT_EQ(cn, en);
-  for (const auto& f : LayoutFiles()) {
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_file(f.c_str())) << f;
-    for (const auto& x : doc.select_nodes("//*[@textkey or @tooltipkey]")) {
-      for (const char* attr : {"textkey", "tooltipkey"}) {
-        const std::string key = x.node().attribute(attr).as_string();
-        if (!key.empty()) {
-          EXPECT_TRUE(cn.contains(key)) << f << ": " << key;
-        }
-      }
-    }
-  }
-}
-
 TEST_F(SkinTest, LanguageSwitchRetranslatesBuiltWindows) {
   DialogBuilder builder(resources_, factory_);
   Window w("MainWnd", &resources_, nullptr);
