@@ -8,6 +8,7 @@
 #include "appearance/font_table.h"
 #include "appearance/language_list.h"
 #include "appearance/language_switcher.h"
+#include "test_support/env_scope.h"
 #include "test_support/memory_registry_store.h"
 #include "platform/paths.h"
 #include "platform/trace.h"
@@ -17,25 +18,6 @@ namespace brimvex::appearance {
 namespace {
 
 std::string Resources() { return platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/"; }
-
-// Sets the locale variables for the test and puts them back afterwards.
-class LocaleScope {
- public:
-  LocaleScope(std::optional<std::string> lc_all, std::optional<std::string> lc_messages,
-              std::optional<std::string> lang) {
-    for (const char* name : kNames) saved_.push_back(platform::GetEnv(name));
-    platform::SetEnv("LC_ALL", lc_all);
-    platform::SetEnv("LC_MESSAGES", lc_messages);
-    platform::SetEnv("LANG", lang);
-  }
-  ~LocaleScope() {
-    for (std::size_t i = 0; i < saved_.size(); ++i) platform::SetEnv(kNames[i], saved_[i]);
-  }
-
- private:
-  static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-  std::vector<std::optional<std::string>> saved_;
-};
 
 class LanguageTest : public ::testing::Test {
  protected:
@@ -75,7 +57,7 @@ TEST_F(LanguageTest, FirstStartFollowsTheLocaleAndStoresTheChoice) {
       {"", "zh_CN.UTF-8", "C", 0, kChineseFace, "未检测到设备，请连接设备"},
   };
   for (const Case& c : cases) {
-    LocaleScope locale(c.lc_all, c.lc_messages, c.lang);
+    test::EnvScope locale(test::Locale(c.lc_all, c.lc_messages, c.lang));
     test::MemoryRegistryStore store;
     ui::ResourceManager resources;
     resources.SetLanguageFolder(Resources() + "lang/");
@@ -95,7 +77,7 @@ TEST_F(LanguageTest, FirstStartFollowsTheLocaleAndStoresTheChoice) {
 }
 
 TEST_F(LanguageTest, StoredIdentifierWinsAndAStringFallsBackToTheLocale) {
-  LocaleScope locale(std::nullopt, std::nullopt, "zh_CN.UTF-8");
+  test::EnvScope locale(test::Locale(std::nullopt, std::nullopt, "zh_CN.UTF-8"));
   store_.CreateKey(kLanguageKey);
   struct Case {
     platform::RegistryValue stored;

@@ -10,6 +10,7 @@ namespace brimvex::ui {
 platform::ImageProbeResult HeadlessImageProbe::Probe(const std::string& path, const platform::ImageLimits&) {
   ++probes_;
   if (auto it = results_.find(path); it != results_.end()) return it->second;
+  if (default_) return *default_;
   platform::ImageProbeResult r;
   std::error_code ec;
   if (std::filesystem::is_regular_file(path, ec)) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@ class HeadlessImageProbe final : public platform::ImageProbe {
  public:
   platform::ImageProbeResult Probe(const std::string& path, const platform::ImageLimits& limits) override;
   void SetResult(const std::string& path, platform::ImageProbeResult result) { results_[path] = std::move(result); }
+  // The answer for every path without its own (nullopt: back to the file's existence).
+  void SetDefaultResult(std::optional<platform::ImageProbeResult> result) { default_ = std::move(result); }
   int ProbeCount() const { return probes_; }
 
  private:
   std::map<std::string, platform::ImageProbeResult> results_;
+  std::optional<platform::ImageProbeResult> default_;
   int probes_ = 0;
 };
 
