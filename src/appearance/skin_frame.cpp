@@ -30,7 +30,7 @@ bool CSkinFrame::Open(ui::Window& owner, const ui::Control& anchor, std::string*
   window_.Resize(width, height);
   if (owner.Host() != nullptr) {
     const ui::Rect a = owner.Host()->ScreenRectOf(anchor);
-    if (window_.Host() != nullptr) window_.Host()->MoveTo(a.x + a.width - window_.Scale(width), a.y + a.height);
+    if (window_.Host() != nullptr) window_.Host()->Move(a.x + a.width - window_.Scale(width), a.y + a.height);
   }
   window_.Show(true);
   return true;

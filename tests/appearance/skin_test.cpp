@@ -242,7 +242,7 @@ class SkinFrameTest : public SkinChoicesTest {
     std::string error;
     ASSERT_TRUE(builder.BuildWindow(owner_, "XML_MAIN", &error)) << error;
     owner_.SetHost(frontend_.CreateHost(owner_, ui::WindowStyle{}));
-    owner_.Host()->MoveTo(100, 50);
+    owner_.Host()->Move(100, 50);
   }
   std::unique_ptr<CSkinFrame> Open(int dpi = 96) {
     owner_.SetDpi(dpi);

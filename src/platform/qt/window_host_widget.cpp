@@ -227,7 +227,7 @@ ui::Rect WindowHostWidget::ScreenRectOf(const ui::Control& control) const {
   return ui::Rect{origin.x(), origin.y(), w->width(), w->height()};
 }
 
-void WindowHostWidget::MoveTo(int x, int y) { move(x, y); }
+void WindowHostWidget::Move(int x, int y) { move(x, y); }
 
 bool WindowHostWidget::InCaption(const QPoint& window_pos) const {
   return window_pos.y() >= 0 && window_pos.y() < Scale(window_.Attributes().caption_height);

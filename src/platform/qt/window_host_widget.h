@@ -38,7 +38,7 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void Relayout() override;
   int RefreshRate() const override;
   ui::Rect ScreenRectOf(const ui::Control& control) const override;
-  void MoveTo(int x, int y) override;
+  void Move(int x, int y) override;
 
   ui::Window& Model() const { return window_; }
   ImageCache& Images() { return images_; }

@@ -58,7 +58,7 @@ class HeadlessWindowHost final : public WindowHost {
   void ControlChanged(Control&, Aspect) override { ++changes_; }
   void Relayout() override { ++layouts_; }
   Rect ScreenRectOf(const Control& control) const override;
-  void MoveTo(int x, int y) override {
+  void Move(int x, int y) override {
     x_ = x;
     y_ = y;
   }

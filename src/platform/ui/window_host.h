@@ -30,10 +30,10 @@ class WindowHost {
   // Refreshes per second of the screen showing the window; 0 when unknown.
   virtual int RefreshRate() const { return 0; }
   // Where a control of the window is on the screen, in pixels; an empty rect when it is not
-  // laid out (hidden, or not in this window).
-  virtual Rect ScreenRectOf(const Control& control) const = 0;
-  // Moves the window's top-left corner to a screen position in pixels.
-  virtual void MoveTo(int x, int y) = 0;
+  // laid out (hidden, or not in this window) or the host cannot tell.
+  virtual Rect ScreenRectOf(const Control& /*control*/) const { return {}; }
+  // Moves the window's top-left corner to screen pixel (x, y).
+  virtual void Move(int /*x*/, int /*y*/) {}
 };
 
 }  // namespace brimvex::ui
