@@ -15,6 +15,7 @@
 #include "platform/qt/qt_image_probe.h"
 #include "platform/qt/window_host_widget.h"
 #include "platform/ui/container.h"
+#include "platform/ui/resource_manager.h"
 #include "test_support/temp_dir.h"
 
 namespace brimvex::qt {
