@@ -1,6 +1,8 @@
 #include "emulator/emulator_control.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 #include <charconv>
 
 namespace brimvex::emulator {
@@ -20,7 +22,19 @@ constexpr std::array<DeviceName, 6> kDevices{{
     {"headset", "headset", Link::kCable},
 }};
 
-constexpr std::array<std::pair<std::string_view, EmuAction>, 7> kActions{{
+constexpr std::array<std::pair<std::string_view, FaultKind>, 7> kFaults{{
+    {"no-answer", FaultKind::kNoAnswer},
+    {"stale-answer", FaultKind::kStaleAnswer},
+    {"status-fe", FaultKind::kStatusFE},
+    {"status-ff", FaultKind::kStatusFF},
+    {"link-down", FaultKind::kLinkDown},
+    {"unplug", FaultKind::kUnplug},
+    {"write-timeout", FaultKind::kWriteTimeout},
+}};
+constexpr std::string_view kFaultNames =
+    "no-answer, stale-answer, status-fe, status-ff, link-down, unplug, write-timeout or clear";
+
+constexpr std::array<std::pair<std::string_view, EmuAction>, 8> kActions{{
     {"plug", EmuAction::kPlug},
     {"unplug", EmuAction::kUnplug},
     {"power-on", EmuAction::kPowerOn},
@@ -28,6 +42,7 @@ constexpr std::array<std::pair<std::string_view, EmuAction>, 7> kActions{{
     {"battery", EmuAction::kBattery},
     {"charge", EmuAction::kCharge},
     {"notify", EmuAction::kNotify},
+    {"fault", EmuAction::kFault},
 }};
 
 const DeviceName* FindDevice(std::string_view name) {
@@ -62,6 +77,59 @@ bool Fail(std::string* error, std::string why) {
 
 std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_view device, std::string_view value,
                                           std::string* error) {
+  std::vector<std::string> words{std::string(action), std::string(device)};
+  if (!value.empty()) words.emplace_back(value);
+  return ParseEmuCommand(words, error);
+}
+
+namespace {
+
+// fault DEVICE KIND [PACKET [COUNT]] | fault DEVICE clear
+std::optional<EmuCommand> ParseFault(EmuCommand c, std::span<const std::string> rest, std::string* error) {
+  if (rest.empty() || rest.size() > 3) {
+    Fail(error, "fault takes KIND [PACKET [COUNT]] (" + std::string(kFaultNames) + ")");
+    return std::nullopt;
+  }
+  if (rest[0] == "clear") {
+    if (rest.size() > 1) {
+      Fail(error, "fault clear takes nothing more");
+      return std::nullopt;
+    }
+    c.action = EmuAction::kClearFaults;
+    return c;
+  }
+  const auto kind = std::find_if(kFaults.begin(), kFaults.end(), [&](const auto& f) { return f.first == rest[0]; });
+  if (kind == kFaults.end()) {
+    Fail(error, "unknown fault \"" + rest[0] + "\" (" + std::string(kFaultNames) + ")");
+    return std::nullopt;
+  }
+  c.fault.kind = kind->second;
+  const auto packet = rest.size() > 1 ? ParseNumber(rest[1]) : std::optional<std::uint32_t>(0);
+  const auto count = rest.size() > 2 ? ParseNumber(rest[2]) : std::optional<std::uint32_t>(1);
+  constexpr std::uint32_t kLimit = 1000000;
+  if (!packet || *packet > kLimit || !count || *count < 1 || *count > kLimit) {
+    Fail(error, "fault needs a PACKET from 0 and a COUNT from 1, up to " + std::to_string(kLimit));
+    return std::nullopt;
+  }
+  c.fault.packet = static_cast<int>(*packet);
+  c.fault.count = static_cast<int>(*count);
+  return c;
+}
+
+}  // namespace
+
+std::optional<EmuCommand> ParseEmuCommand(std::span<const std::string> words, std::string* error) {
+  if (words.size() < 2) {
+    Fail(error, "emu takes ACTION DEVICE [VALUE]");
+    return std::nullopt;
+  }
+  const std::string_view action = words[0];
+  const std::string_view device = words[1];
+  if (action != "fault" && words.size() > 3) {
+    Fail(error, std::string(action) + " takes at most one value");
+    return std::nullopt;
+  }
+  const std::string_view value = words.size() > 2 ? std::string_view(words[2]) : std::string_view();
   EmuCommand c;
   bool known = false;
   for (const auto& [name, a] : kActions) {
@@ -72,7 +140,8 @@ std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_v
   }
   if (!known) {
     Fail(error,
-         "unknown action \"" + std::string(action) + "\" (plug, unplug, power-on, power-off, battery, charge, notify)");
+         "unknown action \"" + std::string(action) +
+             "\" (plug, unplug, power-on, power-off, battery, charge, notify, fault)");
     return std::nullopt;
   }
   const DeviceName* d = FindDevice(device);
@@ -86,6 +155,7 @@ std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_v
     return std::nullopt;
   }
   c.device = std::string(device);
+  if (c.action == EmuAction::kFault) return ParseFault(std::move(c), words.subspan(2), error);
   if (!NeedsValue(c.action)) {
     if (!value.empty()) {
       Fail(error, std::string(action) + " takes no value");
@@ -130,6 +200,12 @@ bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* 
     case EmuAction::kNotify:
       if (!device->Notify(static_cast<std::uint16_t>(command.value)))
         return Fail(error, "no link carries the notice of " + std::string(d->emulated));
+      return true;
+    case EmuAction::kFault:
+      device->InjectFault(command.fault);
+      return true;
+    case EmuAction::kClearFaults:
+      device->ClearFaults();
       return true;
   }
   return Fail(error, "unknown action");

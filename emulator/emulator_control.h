@@ -9,8 +9,12 @@
 //   battery   keyboard, mouse                               0..100
 //   charge    keyboard, mouse                               0, 1 or 2
 //   notify    any                                           16-bit code, decimal or 0x hex
+//   fault     any       KIND [PACKET [COUNT]]: no-answer, stale-answer, status-fe, status-ff,
+//                       link-down, unplug, write-timeout on request PACKET (0 = the next one,
+//                       default 0) and the COUNT - 1 after it (default 1); or "clear"
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,15 +26,19 @@ namespace brimvex::emulator {
 // "emu ACTION DEVICE [VALUE]".
 inline constexpr std::string_view kEmulatorPeer = "BrimvexEmulator";
 
-enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify };
+enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify, kFault, kClearFaults };
 
 struct EmuCommand {
   EmuAction action = EmuAction::kPlug;
   std::string device;  // as given: "keyboard", "mouse-receiver", "pad", ...
   std::uint32_t value = 0;
+  Fault fault;  // kFault
 };
 
-// Checks the words; nullopt with the reason when they do not make a command.
+// Checks the words (ACTION DEVICE and what follows); nullopt with the reason when they do not
+// make a command.
+std::optional<EmuCommand> ParseEmuCommand(std::span<const std::string> words, std::string* error);
+// The same for ACTION DEVICE [VALUE].
 std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_view device, std::string_view value,
                                           std::string* error);
 

@@ -1,5 +1,6 @@
 // brimvexctl emu ACTION DEVICE [VALUE]: turn the emulated devices of a running `brimvex --emulate`
-// (plug, unplug, power-on, power-off, battery N, charge S, notify CODE).
+// (plug, unplug, power-on, power-off, battery N, charge S, notify CODE, fault KIND [PACKET [COUNT]],
+// fault clear).
 #include <iostream>
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ namespace {
 struct EmuArgs {
   std::string action;
   std::string device;
-  std::string value;
+  std::vector<std::string> values;
 };
 
 }  // namespace
@@ -23,20 +24,25 @@ struct EmuArgs {
 void AddEmuCommand(CLI::App& app) {
   auto args = std::make_shared<EmuArgs>();
   auto* cmd = app.add_subcommand("emu", "turn the emulated devices of a running `brimvex --emulate`");
-  cmd->add_option("ACTION", args->action, "plug, unplug, power-on, power-off, battery, charge or notify")->required();
+  cmd->add_option("ACTION", args->action, "plug, unplug, power-on, power-off, battery, charge, notify or fault")
+      ->required();
   cmd->add_option("DEVICE", args->device, "keyboard, keyboard-receiver, mouse, mouse-receiver, pad or headset")
       ->required();
-  cmd->add_option("VALUE", args->value, "battery 0..100, charge 0..2, notify a 16-bit code (decimal or 0x hex)");
+  cmd->add_option("VALUE", args->values,
+                  "battery 0..100, charge 0..2, notify a 16-bit code (decimal or 0x hex); fault KIND [PACKET [COUNT]] "
+                  "or clear")
+      ->expected(0, 3);
   cmd->callback([args] {
     // The words are checked here first: nothing is sent when they are malformed.
+    std::vector<std::string> words{args->action, args->device};
+    words.insert(words.end(), args->values.begin(), args->values.end());
     std::string error;
-    if (!emulator::ParseEmuCommand(args->action, args->device, args->value, &error)) {
+    if (!emulator::ParseEmuCommand(words, &error)) {
       std::cerr << "brimvexctl emu: " << error << "\n";
       ExitCode() = app::kExitMalformed;
       return;
     }
-    std::vector<std::string> words{"emu", args->action, args->device};
-    if (!args->value.empty()) words.push_back(args->value);
+    words.insert(words.begin(), "emu");
     ExitCode() = AskBrimvex(std::string(emulator::kEmulatorPeer), words);
   });
 }

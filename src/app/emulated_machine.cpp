@@ -44,12 +44,10 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
   // emu ACTION DEVICE [VALUE]
   requests.Add("emu", [&machine](const std::vector<std::string>& args) -> ControlAnswer {
     std::string why;
-    const auto command =
-        args.size() >= 2 && args.size() <= 3
-            ? emulator::ParseEmuCommand(args[0], args[1], args.size() == 3 ? args[2] : "", &why)
-            : std::nullopt;
-    if (!command) return {kExitMalformed, why.empty() ? "emu takes ACTION DEVICE [VALUE]" : why};
-    if (!emulator::ApplyEmuCommand(machine, *command, &why)) return {kExitRefused, why};
+    const auto command = emulator::ParseEmuCommand(args, &why);
+    if (!command) return {kExitMalformed, why};
+    // A device that cannot do it (a notice no link carries) is a failure, not done.
+    if (!emulator::ApplyEmuCommand(machine, *command, &why)) return {kExitFailed, why};
     std::string line = "emu:";
     for (const std::string& a : args) line += " " + a;
     platform::Trace(line);

@@ -2,6 +2,7 @@
 // answer between brimvexctl and the emulator of a running `brimvex --emulate`.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <sstream>
 
@@ -42,6 +43,38 @@ TEST(EmuCommand, WordsAreCheckedBeforeAnythingIsSent) {
     if (!c.ok) {
       EXPECT_NE(error.find(c.error), std::string::npos) << error;
     }
+  }
+}
+
+TEST(EmuCommand, FaultWordsNameTheKindThePacketAndTheCount) {
+  struct Case {
+    std::vector<std::string> words;
+    std::optional<Fault> fault;  // nullopt: malformed
+    bool clear = false;
+  };
+  const Case cases[] = {
+      {{"fault", "keyboard", "status-fe"}, Fault{FaultKind::kStatusFE, 0, 1}},
+      {{"fault", "keyboard", "status-fe", "0", "100"}, Fault{FaultKind::kStatusFE, 0, 100}},
+      {{"fault", "mouse-receiver", "link-down", "3"}, Fault{FaultKind::kLinkDown, 3, 1}},
+      {{"fault", "pad", "write-timeout", "0x2", "2"}, Fault{FaultKind::kWriteTimeout, 2, 2}},
+      {{"fault", "keyboard", "clear"}, Fault{}, true},
+      {{"fault", "keyboard"}, std::nullopt},
+      {{"fault", "keyboard", "melt"}, std::nullopt},
+      {{"fault", "keyboard", "no-answer", "1", "0"}, std::nullopt},
+      {{"fault", "keyboard", "no-answer", "-1"}, std::nullopt},
+      {{"fault", "keyboard", "clear", "1"}, std::nullopt},
+      {{"fault", "keyboard", "unplug", "1", "2", "3"}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto command = ParseEmuCommand(c.words, &error);
+    ASSERT_EQ(command.has_value(), c.fault.has_value()) << c.words.size() << " " << c.words.back() << " " << error;
+    if (!command) continue;
+    EXPECT_EQ(command->action, c.clear ? EmuAction::kClearFaults : EmuAction::kFault);
+    if (c.clear) continue;
+    EXPECT_EQ(command->fault.kind, c.fault->kind);
+    EXPECT_EQ(command->fault.packet, c.fault->packet);
+    EXPECT_EQ(command->fault.count, c.fault->count);
   }
 }
 
@@ -100,8 +133,26 @@ TEST(BrimvexctlEmu, AsksTheEmulatorOfTheRunningProgramAndWaitsForItsAnswer) {
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.err.find("battery needs a value"), std::string::npos) << run.err;
   run = RunCtl(runtime, {"emu", "notify", "mouse", "1025"});  // cable unplugged, receiver gone
-  EXPECT_EQ(run.exit_code, 3) << run.err;
+  EXPECT_EQ(run.exit_code, 1) << run.err;
   EXPECT_NE(run.err.find("no link"), std::string::npos) << run.err;
+  // A fault reaches the device: its next request is answered with 0xFE, then it is cleared.
+  EmulatedDevice& keyboard = *emulated.Machine().Find("keyboard");
+  run = RunCtl(runtime, {"emu", "fault", "keyboard", "status-fe", "0", "2"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  auto connection = keyboard.Connect(Link::kCable, true, true);
+  std::array<std::uint8_t, 64> request{0x04, 0x01, 0x00, 0x01};  // CMD_BEGIN, checksum 1
+  std::array<std::uint8_t, 64> answer{};
+  std::size_t n = 0;
+  ASSERT_EQ(connection->Write(request, platform::Millis(1000)), platform::HidIoResult::kOk);
+  ASSERT_EQ(connection->Read(answer, n, platform::Millis(1000)), platform::HidIoResult::kOk);
+  EXPECT_EQ(answer[7], kStatusBadRange);
+  run = RunCtl(runtime, {"emu", "fault", "keyboard", "clear"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_EQ(connection->Write(request, platform::Millis(1000)), platform::HidIoResult::kOk);
+  ASSERT_EQ(connection->Read(answer, n, platform::Millis(1000)), platform::HidIoResult::kOk);
+  EXPECT_EQ(answer[7], kStatusOk) << "the second packet of the fault was cleared";
+  run = RunCtl(runtime, {"emu", "fault", "keyboard", "status-fe", "x"});
+  EXPECT_EQ(run.exit_code, 2) << run.err;
 }
 
 }  // namespace
