@@ -1,5 +1,6 @@
 #include "app/feature_routes.h"
 
+#include "app/keyboard_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 
@@ -9,6 +10,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeyboardRoutes(router, wnd);
   RegisterProfileRoutes(router, wnd);
   RegisterAppearanceRoutes(router, wnd);
+  RegisterKeyboardRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app

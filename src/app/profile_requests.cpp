@@ -58,16 +58,20 @@ std::string ResultWord(int result, int ok) {
 // 1 when a write failed.
 ControlAnswer WriteAnswer(std::string text, devices::COmbrixUSBDevice& device, const ProfileWrites& w) {
   text += "settings\t" + ResultWord(w.settings, hid::RESULT_OK) + "\n";
-  text += "macros\t" + (w.used_macros.empty() && w.macros == 0 ? std::string("none") : ResultWord(w.macros, 0)) + "\n";
+  // A write after a failed one did not run.
+  const std::string skipped = "skipped";
+  text += "macros\t" +
+          (!w.macros ? skipped
+                     : w.used_macros.empty() && *w.macros == 0 ? std::string("none") : ResultWord(*w.macros, 0)) +
+          "\n";
   text += "colours\t" + (w.colours ? ResultWord(*w.colours, hid::RESULT_OK) : std::string("none")) + "\n";
-  text += "keymap\t" + ResultWord(w.keymap, hid::RESULT_OK) + "\n";
-  const int results[] = {w.settings, w.macros, w.colours.value_or(hid::RESULT_OK), w.keymap};
+  text += "keymap\t" + (w.keymap ? ResultWord(*w.keymap, hid::RESULT_OK) : skipped) + "\n";
+  const int results[] = {w.settings, w.macros.value_or(0), w.colours.value_or(hid::RESULT_OK),
+                         w.keymap.value_or(hid::RESULT_OK)};
   if (!device.CommandChannelRef().IsOpen()) return Answer(kExitRefused, text + "the device is not connected\n");
   if (std::find(std::begin(results), std::end(results), hid::RESULT_LINK_DOWN) != std::end(results))
     return Answer(kExitRefused, text + "the device is unreachable\n");
-  const bool failed = w.settings != hid::RESULT_OK || w.macros != 0 ||
-                      w.colours.value_or(hid::RESULT_OK) != hid::RESULT_OK || w.keymap != hid::RESULT_OK;
-  return Answer(failed ? kExitFailed : kExitDone, text);
+  return Answer(w.Failure() ? kExitFailed : kExitDone, text);
 }
 
 ControlAnswer List(CDeviceProfileUI& list) {

@@ -2,7 +2,7 @@
 
 #include "app/main_wnd.h"
 #include "app/message_box.h"
-#include "devices/usb_device.h"
+#include "devices/keyboard_device.h"
 #include "hid/command_codes.h"
 #include "profiles/device_profile_ui.h"
 
@@ -10,14 +10,29 @@ namespace brimvex::app {
 
 ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen_width, int screen_height) {
   ProfileWrites w;
+  w.kind = device.DeviceType();
   device.ReloadProfile();
   device.RepairMacroKeys();
   device.RefreshPage();
   w.settings = device.WriteSettings(0, 0, 1, screen_width, screen_height);
+  if (w.settings != hid::RESULT_OK) return w;
   w.used_macros = device.CollectUsedMacros();
   w.macros = device.WriteMacros(w.used_macros);
+  if (*w.macros != 0) return w;
+  if (auto* keyboard = dynamic_cast<devices::COmbrixKeyboardDevice*>(&device)) {
+    w.colours = keyboard->LoadCustomGroup();
+    if (*w.colours != hid::RESULT_OK) return w;
+  }
   w.keymap = device.WriteProfileKeyMap();
   return w;
+}
+
+std::optional<int> ProfileWrites::Failure() const {
+  if (settings != hid::RESULT_OK) return settings;
+  if (macros && *macros != 0) return macros;
+  if (colours && *colours != hid::RESULT_OK) return colours;
+  if (keymap && *keymap != hid::RESULT_OK) return keymap;
+  return std::nullopt;
 }
 
 std::optional<MacroMessage> MacroResultMessage(int result) {
@@ -39,7 +54,30 @@ std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDev
 }
 
 void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes) {
-  if (const auto message = MacroResultMessage(writes.macros)) ShowText(wnd, message->key, message->number);
+  // Macro results of -1 and the counts have messages of their own; a refused command is a failed write.
+  const bool macro_count = writes.macros && *writes.macros >= -1 && *writes.macros != 0;
+  if (macro_count) {
+    if (const auto message = MacroResultMessage(*writes.macros)) ShowText(wnd, message->key, message->number);
+    return;
+  }
+  if (const auto failure = writes.Failure(); failure && writes.kind == devices::kDeviceKeyboard)
+    ShowKeyboardWriteResult(wnd, *failure);
+}
+
+void ShowKeyboardWriteResult(CMainWnd& wnd, int result) {
+  if (result == hid::RESULT_OK || result == hid::RESULT_LINK_DOWN) return;
+  ShowText(wnd, "keyboard_write_failed", std::string(hid::ResultName(result)));
+}
+
+void ShowText(CMainWnd& wnd, const std::string& key, const std::string& word) {
+  MessageBoxArgs args;
+  args.owner = &wnd.Window();
+  args.dpi = wnd.Dpi();
+  std::string text = wnd.Resources().Text(key);
+  const auto at = text.find("%s");
+  args.text = at == std::string::npos ? text + " " + word : text.replace(at, 2, word);
+  args.text_is_key = false;
+  ShowMessageBox(wnd.Frontend(), wnd.Resources(), wnd.Factory(), args);
 }
 
 void ShowText(CMainWnd& wnd, const std::string& key, std::optional<int> number) {

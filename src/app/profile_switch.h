@@ -14,17 +14,21 @@ namespace brimvex::app {
 
 class CMainWnd;
 
-// What each write gave, in the order they ran.
+// What each write gave, in the order they ran; a write after a failed one does not run (nullopt).
 struct ProfileWrites {
+  int kind = 0;                  // the device's kind
   int settings = 0;              // WriteSettings
   std::vector<int> used_macros;  // CollectUsedMacros
-  int macros = 0;                // WriteMacros (0 when written or nothing to write)
+  std::optional<int> macros;     // WriteMacros (0 when written or nothing to write)
   std::optional<int> colours;    // the keyboard's custom colour group; none for the others
-  int keymap = 0;                // WriteProfileKeyMap
+  std::optional<int> keymap;     // WriteProfileKeyMap
+  // The first failing write's result (WriteMacros' counts included), or nullopt.
+  std::optional<int> Failure() const;
 };
 
 // ReloadProfile, RepairMacroKeys, RefreshPage, WriteSettings(0, 0, 1, screen width, height),
-// CollectUsedMacros and WriteMacros, the keyboard's custom colour group, WriteProfileKeyMap.
+// CollectUsedMacros and WriteMacros, the keyboard's custom colour group, WriteProfileKeyMap;
+// the writes stop at the first failure (the profile keeps what it holds).
 ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen_width, int screen_height);
 
 // The message a WriteMacros result asks for: none for 0 and RESULT_LINK_DOWN (an unreachable
@@ -41,9 +45,15 @@ std::optional<MacroMessage> MacroResultMessage(int result);
 std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
 // The writes with the screen size of the main window's monitor.
 ProfileWrites WriteProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
-// Shows the message the writes ask for, if any.
+// Shows the message the writes ask for, if any: the macro messages, and for a keyboard write
+// the keyboard refused "keyboard_write_failed" with the result's name (none while the device is
+// unreachable).
 void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes);
+// "keyboard_write_failed" for a result other than RESULT_OK and RESULT_LINK_DOWN.
+void ShowKeyboardWriteResult(CMainWnd& wnd, int result);
 // A message box with the text of a language key, "%d" in it replaced by `number`.
 void ShowText(CMainWnd& wnd, const std::string& key, std::optional<int> number = std::nullopt);
+// The same with "%s" replaced by `word`.
+void ShowText(CMainWnd& wnd, const std::string& key, const std::string& word);
 
 }  // namespace brimvex::app

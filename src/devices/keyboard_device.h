@@ -99,7 +99,7 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   // --- Custom colours (mode 19) ---
   void SetCustomKeyColor(int light);
   void FillCustomColors(bool on);
-  // Writes the custom colours to slot 0 (mode 19 only); the result.
+  // Writes the custom colours to slot 0; the result (RESULT_OK, nothing sent, outside mode 19).
   int SendCustomColors();
   void SelectCustomGroup(int group);
   int LoadCustomGroup();

@@ -123,7 +123,8 @@ void COmbrixKeyboardDevice::FillCustomColors(bool on) {
 
 int COmbrixKeyboardDevice::SendCustomColors() {
   hid::CommandChannel& ch = CommandChannelRef();
-  if (GetLightState().mode != kCustomColorsMode || !ch.IsOpen() || !key_map_usable_) return RESULT_FAILED;
+  if (GetLightState().mode != kCustomColorsMode) return RESULT_OK;  // nothing to send
+  if (!ch.IsOpen() || !key_map_usable_) return RESULT_FAILED;
   const auto bytes = PositionedColors(FrameSnapshot(), true);
   return ch.WriteKeyColors(std::span<const std::uint8_t>(bytes.data(), 3u * Info()[5]), 0);
 }
