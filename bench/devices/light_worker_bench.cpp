@@ -68,6 +68,9 @@ BENCHMARK(BM_OneMillisecondPolling)->Iterations(1)->Unit(benchmark::kMillisecond
 void BM_SendLedFrameOnTheCable(benchmark::State& state) {
   DeviceRig<COmbrixKeyboardDevice> rig(Product::kKeyboard, 170, 170);
   rig.OpenCommand();
+  LightInfo info;
+  info.mode = 30;  // host colours: the keyboard streams its frame
+  rig.device->SetLightInfo(info);
   for (int i = 0; i < 126; ++i) rig.device->SetLedColor(i, Rgba{200, 100, 50, 200});
   for (auto _ : state) benchmark::DoNotOptimize(rig.device->SendLedFrame());
 }
