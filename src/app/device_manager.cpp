@@ -5,6 +5,9 @@
 
 #include "app/app_messages.h"
 #include "devices/device_classes.h"
+#include "devices/device_kind.h"
+#include "macros/macro_store.h"
+#include "profiles/file_helpers.h"
 #include "platform/trace.h"
 #include "platform/ui/container.h"
 
@@ -163,6 +166,9 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
   device->SetDeviceOptionRow(option_row);
   device->SetMouseParameter(page_row.mouse_parameter);
   device->SetDeviceFolderName(std::string(option.kind_name));
+  // The keyboard and the mouse keep their macro stores in their data folders.
+  if (kind == devices::kDeviceKeyboard || kind == devices::kDeviceMouse)
+    device->SetMacroSource(std::make_shared<macros::MacroStore>(profiles::GetDeviceFolder(option.kind_name)));
   device->SetOrdinal(option.ordinal);
   device->SetLightFileName(std::string(page_row.light_settings_name));
   device->SetPowerDisplay(power, page_row.power_display != 0);
