@@ -20,7 +20,10 @@ void ListElement::DoubleClick() {
 
 bool List::SelectItem(int index, bool notify) {
   if (index < -1 || index >= static_cast<int>(Count())) return false;
-  if (index == CurSel()) return true;
+  if (index == CurSel()) {
+    current_ = index;  // forget a stale position past the end
+    return true;
+  }
   const int old = CurSel();
   current_ = index;
   Changed(Aspect::kState);
