@@ -6,6 +6,8 @@
 #include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
 #include "lighting/audio_record_ui.h"
+#include "macros/macro_control_ui.h"
+#include "macros/shoot_control_ui.h"
 #include "profiles/device_profile_ui.h"
 
 namespace brimvex::app {
@@ -38,10 +40,10 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CRedioMacroButtonUI", nullptr},
     {"CAudioRecordUI", &Maker<lighting::CAudioRecordUI>},
     {"CLightControlUI", nullptr},
-    {"CMacroControlUI", nullptr},
+    {"CMacroControlUI", &Maker<macros::CMacroControlUI>},
     {"CKeySetControlUI", [](const ControlContext&) { return devices::KeySetControlCreator(); }},
     {"CDeviceProfileUI", &Maker<profiles::CDeviceProfileUI>},
-    {"CShootControlUI", nullptr},
+    {"CShootControlUI", &Maker<macros::CShootControlUI>},
     {"CMagicControlUI", nullptr},
     {"CVoice6533ControlUI", nullptr},
     {"COmbrixUSBDevice",
