@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddLightControlCommand(app);
   brimvex::tools::AddGameCommand(app);
   brimvex::tools::AddProfileCommand(app);
+  brimvex::tools::AddKeymapCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
   try {
     app.parse(argc, argv);

@@ -26,6 +26,8 @@ void AddLightControlCommand(CLI::App& app);
 void AddGameCommand(CLI::App& app);
 // `profile [--device KIND] list|select|export|import|delete ...`: the running Brimvex's profiles.
 void AddProfileCommand(CLI::App& app);
+// `keymap keyboard [--emulate] | keymap keyboard set INDEX FUNCTION`: the keyboard's key map.
+void AddKeymapCommand(CLI::App& app);
 
 // `language [NAME]` and `skin [color=RRGGBB | image=FILE | reset]`: the running Brimvex's
 // interface language and window background.

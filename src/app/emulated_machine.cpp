@@ -1,15 +1,16 @@
 #include "app/emulated_machine.h"
 
+#include "app/keymap_requests.h"
 #include "emulator/emulator_control.h"
 #include "platform/trace.h"
 
 namespace brimvex::app {
 
-EmulatedMachine::EmulatedMachine(std::string hub_directory)
+EmulatedMachine::EmulatedMachine(std::string hub_directory, const std::string& language_folder)
     : hub_directory_(hub_directory.empty() ? platform::IpcHub::DefaultDirectory() : std::move(hub_directory)),
       backend_(machine_) {
   machine_.AddDefaultSet();
-  RegisterEmulatorRequests(requests_, machine_);
+  RegisterEmulatorRequests(requests_, machine_, language_folder);
 }
 
 EmulatedMachine::~EmulatedMachine() {
@@ -40,7 +41,7 @@ void EmulatedMachine::Answer(const platform::IpcMessage& message) {
     platform::Trace("emu: the answer did not reach " + request->reply_to);
 }
 
-void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine) {
+void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine, const std::string& language_folder) {
   // emu ACTION DEVICE [VALUE]
   requests.Add("emu", [&machine](const std::vector<std::string>& args) -> ControlAnswer {
     std::string why;
@@ -53,6 +54,7 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
     platform::Trace(line);
     return {kExitDone, ""};
   });
+  RegisterEmulatedKeymapRequests(requests, machine, language_folder);
 }
 
 }  // namespace brimvex::app

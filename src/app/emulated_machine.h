@@ -16,8 +16,9 @@ namespace brimvex::app {
 
 class EmulatedMachine {
  public:
-  // An empty folder means the hub's default folder.
-  explicit EmulatedMachine(std::string hub_directory = {});
+  // An empty hub folder means the hub's default folder; the language folder holds the English
+  // texts the answers name keys with.
+  explicit EmulatedMachine(std::string hub_directory = {}, const std::string& language_folder = {});
   ~EmulatedMachine();
   EmulatedMachine(const EmulatedMachine&) = delete;
   EmulatedMachine& operator=(const EmulatedMachine&) = delete;
@@ -40,6 +41,6 @@ class EmulatedMachine {
 };
 
 // The one place that adds the emulator's request verbs ("emu", then those of the features).
-void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine);
+void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine, const std::string& language_folder);
 
 }  // namespace brimvex::app

@@ -1,6 +1,8 @@
 #include "app/feature_routes.h"
 
+#include "app/key_editor_routes.h"
 #include "app/keyboard_routes.h"
+#include "app/keymap_requests.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 
@@ -11,6 +13,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterProfileRoutes(router, wnd);
   RegisterAppearanceRoutes(router, wnd);
   RegisterKeyboardRoutes(router, wnd);
+  RegisterKeyEditorRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
@@ -21,6 +24,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   // One call per feature, e.g. RegisterKeymapRequests(requests, wnd);
   RegisterProfileRequests(requests, wnd);
   RegisterAppearanceRequests(requests, wnd);
+  RegisterKeymapRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

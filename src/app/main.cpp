@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   if (emulate) {
     // The emulated devices keep their files apart from the real ones'.
     profiles::SetEmulatedDeviceData(true);
-    emulated = std::make_unique<app::EmulatedMachine>();
+    emulated = std::make_unique<app::EmulatedMachine>(std::string(), folder + "lang/");
     std::string error;
     if (!emulated->Listen(&error)) platform::Trace("brimvexctl emu cannot reach this instance: " + error);
     backend = &emulated->Backend();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/device_key_button.h"
+#include "devices/key_set_control_ui.h"
 #include "devices/key_slots.h"
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
@@ -66,7 +67,27 @@ bool COmbrixKeyboardDevice::BuildPage(ui::DialogBuilder& builder) {
 void COmbrixKeyboardDevice::BindPageControls() {
   COmbrixUSBDevice::BindPageControls();
   controls_ = SystemControls{};
+  key_editor_ = dynamic_cast<CKeySetControlUI*>(FindControl("KeySetControlItem"));
+  if (key_editor_ != nullptr) key_editor_->SetDeviceKind(kDeviceKeyboard);
+  editor_macro_names_.reset();
   LoadNameLists();
+}
+
+void COmbrixKeyboardDevice::ShowKeyList() {
+  ShowKeyFunctions(*this, key_list_, MacroNames());
+  // New names only: filling the list again drops the choice being edited.
+  if (key_editor_ != nullptr && editor_macro_names_ != MacroNames()) {
+    key_editor_->SetMacroNames(MacroNames());
+    editor_macro_names_ = MacroNames();
+  }
+}
+
+void COmbrixKeyboardDevice::SelectKeyForEditing(int index) {
+  COmbrixUSBDevice::SelectKeyForEditing(index);
+  if (index < 0 || static_cast<std::size_t>(index) >= key_list_.size() || key_editor_ == nullptr) return;
+  ShowKeyList();
+  key_editor_->Load(key_list_[static_cast<std::size_t>(index)]);
+  ShowFunctionSwitch(2);
 }
 
 void COmbrixKeyboardDevice::CachePageControls() {
@@ -87,6 +108,7 @@ void COmbrixKeyboardDevice::CachePageControls() {
 
 void COmbrixKeyboardDevice::RefreshPage() {
   LoadNameLists();
+  ShowKeyList();
   // The system settings, set without raising notifications.
   CachePageControls();
   const auto index = [](std::uint16_t v) { return v < 4 ? static_cast<std::size_t>(v) : std::size_t{0}; };
@@ -204,6 +226,7 @@ bool COmbrixKeyboardDevice::StoreKeyAssignment(int key, const KeyCode& code) {
   if (key < 0 || static_cast<std::size_t>(key) >= key_list_.size()) return false;
   key_list_[static_cast<std::size_t>(key)].current = code;
   profile_.SetKeyList(key_list_);
+  ShowKeyList();
   return SaveProfile();
 }
 
@@ -289,6 +312,15 @@ int COmbrixKeyboardDevice::Transaction(const std::function<int()>& body) {
   const int result = begin == RESULT_OK ? body() : begin;
   const int end = ch.End();
   return result != RESULT_OK ? result : end;
+}
+
+int COmbrixKeyboardDevice::ReadKeyMapNow(std::vector<std::uint8_t>& map) {
+  hid::CommandChannel& ch = CommandChannelRef();
+  if (!ch.IsOpen() || !key_map_usable_) return RESULT_FAILED;
+  std::array<std::uint8_t, 512> read{};
+  const int result = Transaction([&] { return ch.ReadKeyMap(read); });
+  if (result == RESULT_OK) map.assign(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(ch.KeyMapSize()));
+  return result;
 }
 
 bool COmbrixKeyboardDevice::ReadKeyboard(int& result) {

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -29,6 +31,8 @@ class RichEdit;
 }  // namespace brimvex::ui
 
 namespace brimvex::devices {
+
+class CKeySetControlUI;
 
 // The keyboard's light tick: its mode table's thresholds 5..1 are steps of 80..16 ms.
 inline constexpr platform::Millis kKeyboardLightTick{16};
@@ -78,12 +82,19 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   void AudioLevels(std::span<const int> values) override;
   void AudioColor(std::span<const int> values) override;
   bool BuildPage(ui::DialogBuilder& builder) override;
+  // Stores the index, shows the key editor and loads it with that page key's entry.
+  void SelectKeyForEditing(int index) override;
 
   // --- Key assignments ---
   std::vector<profiles::KeyEntry> GetKeyList() const override { return key_list_; }
   bool StoreKeyAssignment(int key, const profiles::KeyCode& code) override;
   int PageKeyCount() const override { return kKeyboardPageKeys; }
   int KeySlotOf(int key) const override;
+  // The page's key editor ("KeySetControlItem"; null without one).
+  CKeySetControlUI* KeyEditor() const { return key_editor_; }
+  // The key map as the keyboard holds it now (3 x key count bytes, in one transaction); the
+  // result (RESULT_FAILED, nothing sent, when closed or no key map was ever read).
+  int ReadKeyMapNow(std::vector<std::uint8_t>& map);
 
   // --- System settings page ---
   profiles::KeyboardSystemSettings SystemSettings() const { return system_; }
@@ -148,6 +159,8 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   // Under the frame lock: the user-defined effect's step in force starts at `now`.
   void BeginCustomStep(platform::Millis now);
   void CachePageControls();
+  // The key list view: each key's tooltip names its function; the editor knows the macros.
+  void ShowKeyList();
   int MacroCount() const;
   int ListedModeCount() const { return LightModes().Count(); }
 
@@ -159,6 +172,8 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   LightInfo record_view_{};
   profiles::KeyboardSystemSettings system_{};
   std::vector<profiles::KeyEntry> key_list_;
+  CKeySetControlUI* key_editor_ = nullptr;
+  std::optional<std::vector<std::string>> editor_macro_names_;
   std::array<int, 25> audio_bands_{};
   std::array<int, 6> audio_colors_{};
   int audio_total_ = 0;

@@ -45,6 +45,7 @@ class ResourceManager {
   // current texts stay and LastError names the file.
   bool LoadLanguage(const std::string& file);
   void SetLanguageFolder(std::string folder) { language_folder_ = std::move(folder); }
+  const std::string& LanguageFolder() const { return language_folder_; }
   // Text for a key: the language file first, then the text-query interface, else the key.
   std::string Text(std::string_view key) const;
   // Re-resolves the texts of every window's controls.

@@ -1,0 +1,193 @@
+// The key editor's rows and brimvexctl keymap on the real main window over the emulated keyboard:
+// a key chosen on the picture, captured from key presses, saved to the profile and written to
+// the keyboard's memory; refusals shown and answered; the emulator's own reading of its memory.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/key_editor_routes.h"
+#include "app/keymap_requests.h"
+#include "devices/device_key_button.h"
+#include "devices/key_set_control_ui.h"
+#include "devices/keyboard_device.h"
+#include "discovery/controller_fixture.h"
+#include "platform/ui/list_controls.h"
+#include "profiles/file_helpers.h"
+
+namespace brimvex::app::test {
+namespace {
+
+using devices::CKeySetControlUI;
+using devices::COmbrixKeyboardDevice;
+using profiles::KeyCode;
+
+constexpr int kA = 64;  // page key of A
+constexpr int kLinuxLeftShift = 42;
+constexpr int kLinuxB = 48;
+constexpr int kLinuxMute = 113;
+
+class KeyEditorRoutesTest : public ControllerFixture {
+ protected:
+  void SetUp() override {
+    ControllerFixture::SetUp();
+    frontend_.SetModalHandler([this](ui::Window& w) {
+      ui::Control* text = w.FindControl("MessageText");
+      boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
+      w.FindControl("confirm_btn")->Activate();
+    });
+  }
+  void StartKeyboard() {
+    StartConnected({Product::kKeyboard});
+    ASSERT_EQ(wnd_->SelectedDevice(), DeviceOfRow(kKeyboardRow));
+    ASSERT_NE(Editor(), nullptr);
+  }
+  COmbrixKeyboardDevice& Keyboard() { return *dynamic_cast<COmbrixKeyboardDevice*>(DeviceOfRow(kKeyboardRow)); }
+  emulator::EmulatedDevice& Product() { return *emu_.Find("keyboard"); }
+  CKeySetControlUI* Editor() { return Keyboard().KeyEditor(); }
+  void Press(const std::string& name) {
+    ui::Control* c = Keyboard().FindControl(name);
+    ASSERT_NE(c, nullptr) << name;
+    wnd_->Window().SendNotify(c, ui::notify::kClick);
+    loop().RunPending();
+  }
+  // The user picks the editor page, as in the drop-down.
+  void ChoosePage(int page) {
+    auto* combo = dynamic_cast<ui::Combo*>(Editor()->FindControl("keyset_function_combo"));
+    for (std::size_t i = 0; i < combo->Count(); ++i)
+      if (combo->ChildAt(i)->UserData() == std::to_string(page)) combo->SelectItem(static_cast<int>(i), true);
+    loop().RunPending();
+  }
+  bool Key(int linux_code) { return wnd_->Window().HostKeyPress(ui::KeyPress{linux_code}); }
+  KeyCode InMemory(int key) {
+    const auto at = static_cast<std::size_t>(3 * Keyboard().KeySlotOf(key));
+    const auto m = Product().Memory(emulator::Area::kKeyMap);
+    return {m.at(at), m.at(at + 1), m.at(at + 2)};
+  }
+  std::int64_t InProfile(int key) {
+    const Json::Value p = profiles::ReadJson(Keyboard().GetProfilePath());
+    return p["Device"][0]["KeyList"][key]["Assignment"].asInt64();
+  }
+  ControlAnswer Ask(std::vector<std::string> words) {
+    words.insert(words.begin(), "keymap");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+  }
+
+  std::vector<std::string> boxes_;
+};
+
+TEST_F(KeyEditorRoutesTest, ACapturedKeyIsSavedThenWrittenByTheDeviceSave) {
+  StartKeyboard();
+  Press("key_" + std::to_string(kA));
+  EXPECT_EQ(Keyboard().SelectedKey(), kA);
+  EXPECT_EQ(Editor()->Entry().current, (KeyCode{0x20, 0x00, 0x04}));
+  EXPECT_EQ(Editor()->ShownPage(), devices::kPageDefault);
+
+  // Keys go to the editor only while it shows its keyboard-key page.
+  EXPECT_FALSE(Key(kLinuxB));
+  ChoosePage(devices::kPageKey);
+  ASSERT_TRUE(Editor()->CaptureShown());
+  EXPECT_TRUE(Key(kLinuxLeftShift));
+  EXPECT_TRUE(Key(kLinuxB));
+  // A media key has no keyboard row: taken, nothing changes.
+  EXPECT_TRUE(Key(kLinuxMute));
+  EXPECT_EQ(InProfile(kA), 0x200205) << "saved as the save button does";
+  EXPECT_EQ(Keyboard().KeyButton(kA)->ToolTip(), wnd_->Resources().Text("keyboard_key_LShift") + "+" +
+                                                     wnd_->Resources().Text("keyboard_key_B"));
+  EXPECT_EQ(InMemory(kA), (KeyCode{0x20, 0x00, 0x04})) << "not on the keyboard before the device save";
+
+  Press("key_butt_prosave");
+  EXPECT_EQ(InMemory(kA), (KeyCode{0x20, 0x02, 0x05}));
+  EXPECT_TRUE(boxes_.empty());
+
+  // Default and cancel show the halves; a modifier box and a save compose from the page.
+  Press("key_butt_keydefalut");
+  EXPECT_EQ(Editor()->ShownPage(), devices::kPageDefault);
+  Press("key_butt_keycancel");
+  EXPECT_EQ(Editor()->ShownPage(), devices::kPageKey);
+  EXPECT_EQ(Editor()->SelectedModifierBox(), 2);
+  dynamic_cast<ui::Option*>(Editor()->FindControl("key_ComBox_check_1"))->Selected(true, true);
+  loop().RunPending();
+  Press("key_butt_keysave");
+  EXPECT_EQ(InProfile(kA), 0x200105);
+}
+
+TEST_F(KeyEditorRoutesTest, ARefusedDeviceSaveIsShownAndTheProfileKeepsTheKey) {
+  StartKeyboard();
+  Press("key_" + std::to_string(kA));
+  ChoosePage(devices::kPageKey);
+  Key(kLinuxB);
+  const auto before = Product().Memory(emulator::Area::kKeyMap);
+  Product().InjectFault({emulator::FaultKind::kStatusFE, 0, 100});
+  Press("key_butt_prosave");
+  Product().ClearFaults();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find("RESULT_DEVICE_FE"), std::string::npos) << boxes_[0];
+  EXPECT_EQ(Product().Memory(emulator::Area::kKeyMap), before);
+  EXPECT_EQ(InProfile(kA), 0x200005);
+}
+
+TEST_F(KeyEditorRoutesTest, KeymapRequestsReadAndSetTheKeyboard) {
+  StartKeyboard();
+  RequestTable emulated;
+  RegisterEmulatedKeymapRequests(emulated, emu_, resources_.LanguageFolder());
+  auto emulated_lines = [&] {
+    const ControlAnswer a = emulated.Run(ControlRequest{2, "brimvexctl-test", {"keymap", "keyboard"}});
+    EXPECT_EQ(a.exit_code, kExitDone) << a.text;
+    return Lines(a.text);
+  };
+  const std::vector<std::string> before = emulated_lines();
+  ASSERT_EQ(before.size(), 126u);
+  EXPECT_EQ(before[kA], "64\tA\t0x200004\tA");
+  EXPECT_EQ(before[0], "0\tEsc\t0x200029\tEsc");
+
+  ControlAnswer a = Ask({"keyboard"});
+  ASSERT_EQ(a.exit_code, kExitDone) << a.text;
+  EXPECT_EQ(Lines(a.text), before) << "the program's slots are the factory ones";
+
+  a = Ask({"keyboard", "set", "64", "0x200005"});
+  ASSERT_EQ(a.exit_code, kExitDone) << a.text;
+  EXPECT_EQ(a.text, "64\tA\t0x200005\tB\n");
+  EXPECT_EQ(InProfile(kA), 2097157);
+  std::vector<std::string> after = emulated_lines();
+  std::vector<std::string> expected = before;
+  expected[kA] = "64\tA\t0x200005\tB";
+  EXPECT_EQ(after, expected) << "only that key changed";
+  EXPECT_EQ(Lines(Ask({"keyboard"}).text)[kA], "64\tA\t0x200005\tB");
+  a = Ask({"keyboard", "set", "64", "Default"});
+  EXPECT_EQ(a.text, "64\tA\t0x200004\tA\n");
+  a = Ask({"keyboard", "set", "0", "lctrl"});
+  EXPECT_EQ(a.text, "0\tEsc\t0x200100\tLCtrl\n");
+
+  // Malformed words change nothing.
+  const std::vector<std::vector<std::string>> malformed = {
+      {}, {"mouse"}, {"keyboard", "set", "126", "B"}, {"keyboard", "set", "x", "B"},
+      {"keyboard", "set", "1", "Bogus"}, {"keyboard", "set", "1"}, {"keyboard", "extra"},
+  };
+  const auto memory = Product().Memory(emulator::Area::kKeyMap);
+  for (const auto& words : malformed) EXPECT_EQ(Ask(words).exit_code, kExitMalformed) << words.size();
+  EXPECT_EQ(Product().Memory(emulator::Area::kKeyMap), memory);
+
+  // A refused write: exit 1 naming the result, the memory as it was, the profile keeps the key.
+  Product().InjectFault({emulator::FaultKind::kStatusFE, 0, 100});
+  a = Ask({"keyboard", "set", "64", "0x200006"});
+  Product().ClearFaults();
+  EXPECT_EQ(a.exit_code, kExitFailed);
+  EXPECT_NE(a.text.find("RESULT_DEVICE_FE"), std::string::npos) << a.text;
+  EXPECT_EQ(Product().Memory(emulator::Area::kKeyMap), memory);
+  EXPECT_EQ(InProfile(kA), 0x200006);
+  EXPECT_TRUE(boxes_.empty()) << "no message box for brimvexctl";
+
+  // Without a keyboard: exit 1.
+  Product().Unplug(Link::kCable);
+  ASSERT_TRUE(WaitFor([&] { return !Keyboard().CommandChannelRef().IsOpen(); }));
+  EXPECT_EQ(Ask({"keyboard"}).exit_code, kExitFailed);
+}
+
+}  // namespace
+}  // namespace brimvex::app::test
