@@ -52,8 +52,9 @@ std::optional<int> ParseIndex(const std::string& word, int count) {
 ControlAnswer Set(COmbrixKeyboardDevice& keyboard, int index, const profiles::KeyCode& code,
                   const devices::TextLookup& english) {
   // "key_butt_keysave" for that page key, then "key_butt_prosave".
-  keyboard.SelectKeyForEditing(index);
-  if (!keyboard.StoreKeyAssignment(index, code)) return {kExitFailed, "the profile could not be written\n"};
+  const bool stored = keyboard.StoreKeyAssignment(index, code);
+  keyboard.SelectKeyForEditing(index);  // the editor shows the key as stored
+  if (!stored) return {kExitFailed, "the profile could not be written\n"};
   const KeySaveWrites writes = SaveKeysToDevice(keyboard);
   if (writes.macros > 0) return {kExitFailed, "the macros do not fit into the keyboard (" + std::to_string(writes.macros) + ")\n"};
   if (const auto failure = writes.Failure()) return DeviceFailure("the keyboard did not take the key map", *failure);

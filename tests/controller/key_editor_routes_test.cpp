@@ -181,6 +181,7 @@ TEST_F(KeyEditorRoutesTest, KeymapRequestsReadAndSetTheKeyboard) {
   EXPECT_NE(a.text.find("RESULT_DEVICE_FE"), std::string::npos) << a.text;
   EXPECT_EQ(Product().Memory(emulator::Area::kKeyMap), memory);
   EXPECT_EQ(InProfile(kA), 0x200006);
+  EXPECT_EQ(Editor()->Entry().current, (KeyCode{0x20, 0x00, 0x06})) << "the editor shows the key as stored";
   EXPECT_TRUE(boxes_.empty()) << "no message box for brimvexctl";
 
   // Without a keyboard: exit 1.
