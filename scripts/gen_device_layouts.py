@@ -91,6 +91,16 @@ def keyboard_keys():
 
 
 UNIT = 26
+# The key caps' legend font: the font table's key cap row (8 px).
+KEYCAP_FONT = 12
+# Names too long for their cap, printed short as boards print them: the language files hold
+# "keycap_" + name with the legend.
+CAP_LEGENDS = {
+    "Pause": ("Paus", "暂停"),
+    "Insert": ("Ins", "插入"),
+    "Home": ("Hom", "起始"),
+    "Delete": ("Del", "删除"),
+}
 EXTRA_LABEL_UNITS = 3
 EXTRA_ROW_Y = 6.75
 EXTRA_ROW_HEIGHT = 0.75
@@ -126,17 +136,16 @@ def keyboard():
         name = KEYBOARD_NAMES[key]
         # The light fills the key's place and shows as a ring around the key cap.
         buttons.append(button(f"light_{key}", left, top, lw, lh))
-        # Words too long for a one-unit cap take the smaller label font.
-        small = name in ("Insert", "Delete", "Pause", "Home", "Down", "Right")
-        extra = f' bkcolor="#FF262B33" hotcolor="#30FFFFFF" font="{5 if small else 4}" wordwrap="true"'
+        extra = f' bkcolor="#FF262B33" hotcolor="#30FFFFFF" font="{KEYCAP_FONT}" wordwrap="true"'
         if name is not None:
             spare = key in (62, 79, 80, 81, 82, 83, 100, 101, 102, 103)
-            extra += f' textkey="keyboard_key_{name}"' + (' textcolor="#FF8A93A0"' if spare else "")
+            text_key = f"keycap_{name}" if name in CAP_LEGENDS else f"keyboard_key_{name}"
+            extra += f' textkey="{text_key}"' + (' textcolor="#FF8A93A0"' if spare else "")
         buttons.append(button(f"key_{key}", left + 2, top + 2, lw - 4, lh - 4, extra))
         caps.append(f'  <rect x="{left}" y="{top}" width="{lw}" height="{lh}" rx="3" fill="#2A2F38"/>\n')
     label = ('  <Label name="keyboard_extra_keys" float="true" '
              f'pos="{px(1.25)},{px(EXTRA_ROW_Y)},{EXTRA_LABEL_UNITS * UNIT - 6},{round(EXTRA_ROW_HEIGHT * UNIT)}" '
-             'textkey="keyboard_extra_keys" font="4" textcolor="#FF8A93A0"/>\n')
+             f'textkey="keyboard_extra_keys" font="{KEYCAP_FONT}" textcolor="#FF8A93A0"/>\n')
     text = '<?xml version="1.0" encoding="utf-8"?>\n'
     text += ("<!-- The keyboard page beside the profile list: the keyboard with its 126 keys where a\n"
              "     full-size board has them, each inside its light, and the function switch with the key\n"

@@ -14,9 +14,11 @@ ui::FontSpec Row(int id, int size, bool bold = false, bool underline = false) {
   return f;
 }
 
-const std::array<ui::FontSpec, 14> kRows = {
-    Row(-1, 14), Row(0, 15), Row(1, 14, false, true), Row(2, 18), Row(3, 30), Row(4, 16), Row(5, 20),
+// The last row is the keyboard picture's key caps.
+const std::array<ui::FontSpec, 15> kRows = {
+    Row(-1, 14), Row(0, 15), Row(1, 14, false, true), Row(2, 18),  Row(3, 30),        Row(4, 16), Row(5, 20),
     Row(6, 22),  Row(7, 14), Row(8, 12),               Row(9, 11), Row(10, 10), Row(11, 28), Row(50, 18, true),
+    Row(12, 8),
 };
 
 }  // namespace

@@ -27,7 +27,10 @@ TEST_F(KeyboardPage, EveryKeyIsLabelledWithItsFactoryCodeAndRingedByItsLight) {
     ASSERT_NE(key, nullptr) << k;
     ASSERT_NE(light, nullptr) << k;
     const int row = FindKeyRow(profiles::kKeyboardPageKeys[static_cast<std::size_t>(k)].code);
-    EXPECT_EQ(key->TextKey(), row >= 0 ? kKeyTable[static_cast<std::size_t>(row)].text_key : "") << k;
+    // The key's name, or its short legend where the name is too long for the cap.
+    const std::string name(row >= 0 ? kKeyTable[static_cast<std::size_t>(row)].text_key : "");
+    const std::string legend = name.empty() ? "" : "keycap_" + name.substr(std::string_view("keyboard_key_").size());
+    EXPECT_TRUE(key->TextKey() == name || key->TextKey() == legend) << k << " " << key->TextKey();
     const ui::Rect& r = key->FloatPos();
     const ui::Rect& l = light->FloatPos();
     EXPECT_TRUE(l.x < r.x && l.y < r.y && l.x + l.width > r.x + r.width && l.y + l.height > r.y + r.height) << k;

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "appearance/font_table.h"
 #include "devices/device_classes.h"
 #include "devices/key_set_control_ui.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
+#include "platform/qt/window_host_widget.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/list_controls.h"
@@ -40,9 +43,8 @@ class KeyCapture : public ::testing::Test {
     ui::DialogBuilder builder(resources_, factory_);
     auto page = builder.Create("XML/DeviceXml/keyboarddevice.xml");
     ASSERT_TRUE(page) << page.error;
-    // The main window's key label font and background.
-    resources_.AddFont(ui::FontSpec{4, "Noto Sans CJK SC", 9});
-    resources_.AddFont(ui::FontSpec{5, "Noto Sans CJK SC", 7});
+    // The main window's font table and background.
+    appearance::RebuildFontTable(resources_, appearance::kLatinFace);
     page.root->SetBkColor(0xFF14171D);
     // The page beside the profile list.
     window_.SetAttributes(ui::WindowAttributes{650, 433, 0, "Keyboard"});
@@ -117,6 +119,29 @@ TEST_F(KeyCapture, ShiftAndAFromQtKeyEventsReachTheEditor) {
   EXPECT_GT(image.pixelColor(ring).red(), 200);
   EXPECT_LT(image.pixelColor(ring).green(), 80);
   EXPECT_LT(image.pixelColor(cap).red(), 120) << "the cap stays dark";
+}
+
+TEST_F(KeyCapture, EveryKeyLabelFitsItsCapInBothLanguages) {
+  auto* host = dynamic_cast<WindowHostWidget*>(window_.Host());
+  ASSERT_NE(host, nullptr);
+  for (const char* language : {"lan_en.xml", "lan_cn.xml"}) {
+    ASSERT_TRUE(resources_.LoadLanguage(language));
+    resources_.ReloadText();
+    std::vector<std::string> labels;
+    for (int i = 0; i < 126; ++i) labels.push_back("key_" + std::to_string(i));
+    labels.push_back("keyboard_extra_keys");
+    for (const std::string& name : labels) {
+      const ui::Control* c = window_.FindControl(name);
+      ASSERT_NE(c, nullptr) << name;
+      const QWidget* widget = Host()->findChild<QWidget*>(QString::fromStdString(name));
+      ASSERT_NE(widget, nullptr) << name;
+      const QFontMetrics metrics(host->FontFor(c->FontId()));
+      const QRect text = metrics.boundingRect(QRect(QPoint(0, 0), widget->size()), Qt::AlignCenter | Qt::TextWordWrap,
+                                              QString::fromStdString(c->Text()));
+      EXPECT_LE(text.width(), widget->width()) << language << " " << name << " \"" << c->Text() << "\"";
+      EXPECT_LE(text.height(), widget->height()) << language << " " << name << " \"" << c->Text() << "\"";
+    }
+  }
 }
 
 }  // namespace
