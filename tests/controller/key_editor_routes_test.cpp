@@ -11,6 +11,7 @@
 #include "devices/key_set_control_ui.h"
 #include "devices/keyboard_device.h"
 #include "discovery/controller_fixture.h"
+#include "macros/macro_source.h"
 #include "platform/ui/list_controls.h"
 #include "profiles/file_helpers.h"
 
@@ -25,6 +26,23 @@ constexpr int kA = 64;  // page key of A
 constexpr int kLinuxLeftShift = 42;
 constexpr int kLinuxB = 48;
 constexpr int kLinuxMute = 113;
+
+// Macros of the given event counts.
+class SizedMacros : public macros::MacroSource {
+ public:
+  explicit SizedMacros(std::vector<std::size_t> sizes) : sizes_(std::move(sizes)) {}
+  std::optional<std::vector<std::string>> Names() const override {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < sizes_.size(); ++i) names.push_back("m" + std::to_string(i));
+    return names;
+  }
+  std::vector<macros::MacroEvent> Events(int index) const override {
+    return std::vector<macros::MacroEvent>(sizes_.at(static_cast<std::size_t>(index)), {1, true, 1, 4});
+  }
+
+ private:
+  std::vector<std::size_t> sizes_;
+};
 
 class KeyEditorRoutesTest : public ControllerFixture {
  protected:
@@ -130,6 +148,32 @@ TEST_F(KeyEditorRoutesTest, ARefusedDeviceSaveIsShownAndTheProfileKeepsTheKey) {
   EXPECT_NE(boxes_[0].find("RESULT_DEVICE_FE"), std::string::npos) << boxes_[0];
   EXPECT_EQ(Product().Memory(emulator::Area::kKeyMap), before);
   EXPECT_EQ(InProfile(kA), 0x200005);
+}
+
+TEST_F(KeyEditorRoutesTest, MacrosTooBigForTheKeyboardAreShownAndTheEditedMacroKeyGoesBack) {
+  StartKeyboard();
+  // The emulated keyboard holds 16 x 128 bytes of macros.
+  const struct {
+    std::vector<std::size_t> sizes;
+    std::string text;  // what the box says
+  } cases[] = {
+      {{300}, wnd_->Resources().Text("message_text_17")},
+      {{250, 250, 250}, wnd_->Resources().Text("message_text_16")},
+  };
+  for (const auto& c : cases) {
+    Keyboard().SetMacroSource(std::make_shared<SizedMacros>(c.sizes));
+    Keyboard().RefreshPage();
+    Press("key_" + std::to_string(kA));
+    for (std::size_t m = 0; m < c.sizes.size(); ++m)
+      ASSERT_TRUE(Keyboard().StoreKeyAssignment(kA + static_cast<int>(m), {0x70, static_cast<std::uint8_t>(m), 0}));
+    boxes_.clear();
+    Press("key_butt_prosave");
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].substr(0, 8), c.text.substr(0, 8)) << boxes_[0];
+    EXPECT_EQ(InProfile(kA), 0x200004) << "the edited key is back to its default";
+    EXPECT_EQ(InMemory(kA), (KeyCode{0x20, 0x00, 0x04}));
+    EXPECT_TRUE(Product().Macros().entries.empty()) << "no macro block sent";
+  }
 }
 
 TEST_F(KeyEditorRoutesTest, KeymapRequestsReadAndSetTheKeyboard) {
