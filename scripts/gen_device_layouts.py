@@ -106,7 +106,8 @@ EXTRA_ROW_Y = 6.75
 EXTRA_ROW_HEIGHT = 0.75
 
 # Below the picture: the page's function switch (page 0 holds the key function switch: the light
-# editor's place and the key editor; pages 1-3 the macro, pointer and system places).
+# editor's place and the key editor; pages 1-3 the macro and pointer places and the system
+# settings).
 KEYBOARD_FUNCTIONS = """    <TabLayout name="device_function_switch">
       <TabLayout name="device_key_function_switch" selectedid="1">
         <Control/>
@@ -117,7 +118,7 @@ KEYBOARD_FUNCTIONS = """    <TabLayout name="device_function_switch">
       </TabLayout>
       <Control/>
       <Control/>
-      <Control/>
+      <Include source="XML/CustomControlXML/KeyboardSystemControl.xml"/>
     </TabLayout>
 """
 

@@ -121,15 +121,10 @@ TEST_F(KeyCapture, ShiftAndAFromQtKeyEventsReachTheEditor) {
   EXPECT_LT(image.pixelColor(cap).red(), 120) << "the cap stays dark";
 }
 
-TEST_F(KeyCapture, EveryKeyLabelFitsItsCapInBothLanguages) {
+TEST_F(KeyCapture, EveryLabelFitsItsControlInBothLanguages) {
   auto* host = dynamic_cast<WindowHostWidget*>(window_.Host());
   ASSERT_NE(host, nullptr);
-  for (const char* language : {"lan_en.xml", "lan_cn.xml"}) {
-    ASSERT_TRUE(resources_.LoadLanguage(language));
-    resources_.ReloadText();
-    std::vector<std::string> labels;
-    for (int i = 0; i < 126; ++i) labels.push_back("key_" + std::to_string(i));
-    labels.push_back("keyboard_extra_keys");
+  const auto check = [&](const std::vector<std::string>& labels) {
     for (const std::string& name : labels) {
       const ui::Control* c = window_.FindControl(name);
       ASSERT_NE(c, nullptr) << name;
@@ -138,8 +133,27 @@ TEST_F(KeyCapture, EveryKeyLabelFitsItsCapInBothLanguages) {
       const QFontMetrics metrics(host->FontFor(c->FontId()));
       const QRect text = metrics.boundingRect(QRect(QPoint(0, 0), widget->size()), Qt::AlignCenter | Qt::TextWordWrap,
                                               QString::fromStdString(c->Text()));
-      EXPECT_LE(text.width(), widget->width()) << language << " " << name << " \"" << c->Text() << "\"";
-      EXPECT_LE(text.height(), widget->height()) << language << " " << name << " \"" << c->Text() << "\"";
+      EXPECT_LE(text.width(), widget->width()) << resources_.Language() << " " << name << " \"" << c->Text() << "\"";
+      EXPECT_LE(text.height(), widget->height()) << resources_.Language() << " " << name << " \"" << c->Text() << "\"";
+    }
+  };
+  // The key caps, then the system settings below the picture.
+  std::vector<std::string> caps;
+  for (int i = 0; i < 126; ++i) caps.push_back("key_" + std::to_string(i));
+  caps.push_back("keyboard_extra_keys");
+  std::vector<std::string> system = {"6flag_option", "wflag_option", "winlockflag_option", "reset_repeat_btn"};
+  for (int i = 0; i < 4; ++i) {
+    system.push_back("repeat_delay_check_" + std::to_string(i));
+    system.push_back("polling_rate_option_" + std::to_string(i));
+  }
+  for (const auto& [page, labels] : {std::pair{0, caps}, std::pair{3, system}}) {
+    window_.Find<ui::TabLayout>("device_function_switch")->SelectItem(page);
+    for (const char* language : {"lan_en.xml", "lan_cn.xml"}) {
+      ASSERT_TRUE(resources_.LoadLanguage(language));
+      resources_.SetLanguage(language);
+      resources_.ReloadText();
+      QApplication::processEvents();
+      check(labels);
     }
   }
 }
