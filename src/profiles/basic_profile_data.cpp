@@ -12,6 +12,7 @@
 namespace brimvex::profiles {
 using json::Bool;
 using json::Byte;
+using json::Clamped;
 using json::Find;
 using json::Get;
 using json::Int;
@@ -20,6 +21,9 @@ using json::IsObject;
 using json::Slot;
 
 namespace {
+
+// Brightness and speed run 0..4 (a speed of 7 would reach the device as 4 - 7).
+constexpr int kLevelMax = 4;
 
 bool ValidIndex(std::int32_t index) { return index >= 0 && index <= json::kMaxIndex; }
 
@@ -116,13 +120,13 @@ LightInfo CBasicProfiledata::GetLightInfo() {
   }
   LightInfo r;
   r.mode = Byte(Find(info, "SelectItem"));
-  r.brightness = Byte(Find(info, "Light"));
-  r.speed = Byte(Find(info, "Speed"));
+  r.brightness = Clamped(Find(info, "Light"), 0, kLevelMax);
+  r.speed = Clamped(Find(info, "Speed"), 0, kLevelMax);
   r.direction = Byte(Find(info, "Fx"));
   r.multi_color = Bool(Find(info, "MultiColor"));
-  r.red = Byte(Find(info, "Red"));
-  r.green = Byte(Find(info, "Green"));
-  r.blue = Byte(Find(info, "Blue"));
+  r.red = Clamped(Find(info, "Red"), 0, 255);
+  r.green = Clamped(Find(info, "Green"), 0, 255);
+  r.blue = Clamped(Find(info, "Blue"), 0, 255);
   r.zzcc_mode = Byte(Find(info, "ZZCCLedMode"));
   r.custom_group = Byte(Find(info, "CustomGroup"));
   r.saved_mode = Byte(Find(info, "OldLedmode"));
@@ -224,21 +228,28 @@ std::vector<EffectStep> CBasicProfiledata::GetEffectSteps(int light_table_index,
     platform::Trace("effect file refused: " + FromUtf8(name));
     return effect_steps_;
   }
-  const Json::Value file = ReadJson(light_config_folder_ + name + ".light");
+  const std::string path = light_config_folder_ + name + ".light";
+  const std::string text = ReadTextFile(path);
+  if (text.empty()) return effect_steps_;  // no file: nothing to play
+  const Json::Value file = ParseJson(text);
   const Json::Value* list = Get(&file, "LEDEffectList");
-  if (!json::IsArray(list)) return effect_steps_;
+  if (!json::IsArray(list)) {
+    // Not an effect: kept aside so that nothing written later can replace it; nothing plays.
+    platform::Trace("effect file unusable, kept aside: " + FromUtf8(KeepAside(path)));
+    return effect_steps_;
+  }
   effect_steps_.resize(list->size());
   for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
     const Json::Value* element = &(*list)[i];
     EffectStep& s = effect_steps_[i];
     s.code = Byte(Get(element, "LEDREGMode"));
     s.direction = Byte(Get(element, "LEDDirection"));
-    s.brightness = Byte(Get(element, "LEDBrightness"));
-    s.speed = Byte(Get(element, "LEDSpeed"));
+    s.brightness = Clamped(Get(element, "LEDBrightness"), 0, kLevelMax);
+    s.speed = Clamped(Get(element, "LEDSpeed"), 0, kLevelMax);
     s.multi_color = Byte(Get(element, "LEDMultiColor"));
-    s.red = Byte(Get(element, "red"));
-    s.green = Byte(Get(element, "green"));
-    s.blue = Byte(Get(element, "blue"));
+    s.red = Clamped(Get(element, "red"), 0, 255);
+    s.green = Clamped(Get(element, "green"), 0, 255);
+    s.blue = Clamped(Get(element, "blue"), 0, 255);
     s.time = json::Int32(Get(element, "Time"));
     s.cycle = json::Int32(Get(element, "Cyle"));
   }

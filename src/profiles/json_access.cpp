@@ -1,5 +1,6 @@
 #include "profiles/json_access.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -83,6 +84,17 @@ std::uint8_t Bool(const Json::Value* v) {
 std::string String(const Json::Value* v) {
   if (v == nullptr || !v->isString()) return {};
   return FromUtf8(v->asString());
+}
+
+std::uint8_t Clamped(const Json::Value* v, int lo, int hi) {
+  std::int64_t n = 0;
+  if (v != nullptr && v->isDouble() && !v->isIntegral()) {
+    const double d = v->asDouble();
+    n = d != d ? 0 : d < lo ? lo : d > hi ? hi : static_cast<std::int64_t>(d);
+  } else {
+    n = Int(v);
+  }
+  return static_cast<std::uint8_t>(std::clamp<std::int64_t>(n, lo, hi));
 }
 
 }  // namespace brimvex::profiles::json

@@ -45,5 +45,7 @@ std::string String(const Json::Value* v);
 inline std::uint8_t Byte(const Json::Value* v) { return static_cast<std::uint8_t>(Int(v)); }
 inline std::uint16_t Word(const Json::Value* v) { return static_cast<std::uint16_t>(Int(v)); }
 inline std::int32_t Int32(const Json::Value* v) { return static_cast<std::int32_t>(Int(v)); }
+// A number held to lo..hi (0..255 at most): a colour of 300 is 255 and -4 is 0, never wrapped.
+std::uint8_t Clamped(const Json::Value* v, int lo, int hi);
 
 }  // namespace brimvex::profiles::json

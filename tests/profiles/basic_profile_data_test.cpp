@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "platform/trace.h"
@@ -195,6 +196,21 @@ TEST(LightRecord, FileValuesAreReadByTheirRules) {
          LightInfo r;
          r.multi_color = 1;
          r.mode = 1;
+         r.red = 0;  // colours are held to 0..255, never wrapped
+         return r;
+       }()},
+      {R"({"Red": 300, "Green": -4, "Blue": 1e9, "Light": 9, "Speed": 7})",
+       [] {
+         LightInfo r;
+         r.red = 255;
+         r.brightness = 4;
+         r.speed = 4;
+         r.blue = 255;
+         return r;
+       }()},
+      {R"({"Light": -1, "Speed": -300, "Red": 255.9})",
+       [] {
+         LightInfo r;
          r.red = 255;
          return r;
        }()},
@@ -309,6 +325,38 @@ TEST_F(EffectSteps, NamesLeavingTheFolderAndMissingEntriesGiveNoSteps) {
   platform::TraceCapture trace;
   EXPECT_TRUE(profile.GetEffectSteps(1, 13).empty());
   EXPECT_FALSE(trace.Contains("readjsonFile"));
+}
+
+TEST_F(EffectSteps, ValuesAreHeldToTheirRanges) {
+  WriteBytes(dir.path() / "fx.light", R"({"LEDEffectList": [
+      {"LEDBrightness": 9, "LEDSpeed": 7, "red": 300, "green": -4, "blue": 44, "Time": -5}]})");
+  const auto steps = Steps(R"("fx")", 12);
+  ASSERT_EQ(steps.size(), 1u);
+  EXPECT_EQ(steps[0].brightness, 4);
+  EXPECT_EQ(steps[0].speed, 4);
+  EXPECT_EQ(steps[0].red, 255);
+  EXPECT_EQ(steps[0].green, 0);
+  EXPECT_EQ(steps[0].blue, 44);
+  EXPECT_EQ(steps[0].time, -5);  // the player makes it one tick
+}
+
+TEST_F(EffectSteps, AnUnusableFileIsKeptAsideAndPlaysNothing) {
+  const char* bad[] = {"{\"LEDEffectList\": [", "[1, 2]", R"({"LEDEffectList": {"a": 1}})", R"({"other": 1})"};
+  for (const char* text : bad) {
+    SCOPED_TRACE(text);
+    WriteBytes(dir.path() / "fx.light", text);
+    EXPECT_TRUE(Steps(R"("fx")", 12).empty());
+    EXPECT_FALSE(fs::exists(dir.path() / "fx.light"));
+    int aside = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      if (e.path().filename().string().rfind("fx.light.broken-", 0) != 0) continue;
+      std::ifstream in(e.path());
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+      fs::remove(e.path());
+      ++aside;
+    }
+    EXPECT_EQ(aside, 1);
+  }
 }
 
 TEST(EffectStepsWithoutConfiguration, GiveNoSteps) {
