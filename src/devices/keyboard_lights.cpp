@@ -2,6 +2,7 @@
 // user-defined effect engine, the overlays and the key notices.
 #include <algorithm>
 
+#include "devices/effect_step.h"
 #include "devices/keyboard_device.h"
 #include "platform/trace.h"
 
@@ -175,30 +176,12 @@ Millis COmbrixKeyboardDevice::CustomEffectStep() {
   }
   int& position = CustomEffectPositionLocked();
   if (position < 0 || static_cast<std::size_t>(position) >= steps.size()) position = 0;
-  if (now - custom_step_began_ > Millis(std::max(0, steps[static_cast<std::size_t>(position)].time))) {
+  if (EffectStepOver(steps[static_cast<std::size_t>(position)], (now - custom_step_began_).count())) {
     position = static_cast<int>((static_cast<std::size_t>(position) + 1) % steps.size());
     BeginCustomStep(now);
   }
   const profiles::EffectStep& step = steps[static_cast<std::size_t>(position)];
-  LightInfo info{};
-  info.brightness = step.brightness;
-  info.speed = step.speed;
-  info.direction = step.direction;
-  info.multi_color = step.multi_color;
-  info.red = step.red;
-  info.green = step.green;
-  info.blue = step.blue;
-  switch (step.code) {
-    case 0:
-      devices::PreviewBreathing(info, custom_preview_, frame);
-      break;
-    case 2:
-      devices::PreviewBlink(info, custom_preview_, static_cast<std::uint32_t>(now.count()), frame);
-      break;
-    default:
-      devices::PreviewStatic(info, frame);
-      break;
-  }
+  PaintEffectStep(step, custom_preview_, static_cast<std::uint32_t>(now.count()), frame);
   return kThreshold[std::min<std::size_t>(step.speed, 4)] * kKeyboardLightTick;
 }
 
