@@ -110,7 +110,9 @@ EXTRA_ROW_HEIGHT = 0.75
 # settings).
 KEYBOARD_FUNCTIONS = """    <TabLayout name="device_function_switch">
       <TabLayout name="device_key_function_switch" selectedid="1">
-        <Control/>
+        <LightControl name="LightControlItem" padding="4,6,4,4">
+          <Include source="XML/CustomControlXML/LightControl.xml"/>
+        </LightControl>
         <KeySetControl name="KeySetControlItem" padding="4,6,4,4">
           <Include source="XML/CustomControlXML/KeySetControl.xml"/>
         </KeySetControl>

@@ -1,6 +1,7 @@
 // brimvexctl: the command-line companion of Brimvex.
 #include <CLI/CLI.hpp>
 
+#include "cmd_light.h"
 #include "commands.h"
 
 namespace brimvex::tools {
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddProfileCommand(app);
   brimvex::tools::AddKeymapCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
+  brimvex::tools::AddLightCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

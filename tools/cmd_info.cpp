@@ -11,6 +11,7 @@
 #include "hid/command_channel.h"
 #include "hid/hid_path.h"
 #include "hid_backend_choice.h"
+#include "product_path.h"
 
 namespace brimvex::tools {
 namespace {
@@ -35,22 +36,6 @@ bool TargetOf(const std::string& kind, Target& t) {
   else
     return false;
   return true;
-}
-
-// The first enumerated path accepted as the command row of the type.
-std::string FindCommandPath(platform::HidBackend& backend, std::uint16_t type) {
-  std::vector<std::string> paths;
-  if (!backend.Enumerate(paths)) return "";
-  for (const auto& row : app::SupportedDevices()) {
-    if (row.type != type || row.role != app::kRoleCommand) continue;
-    for (const std::string& p : paths) {
-      const auto field = [&](std::string_view key) { return static_cast<std::uint16_t>(hid::PathField(p, key)); };
-      if (!p.empty() && app::InterfaceMatches(row, field(hid::kVendorKey), field(hid::kProductKey),
-                                              field(hid::kInterfaceKey), field(hid::kCollectionKey)))
-        return p;
-    }
-  }
-  return "";
 }
 
 int RunInfo(const std::string& kind, bool emulate, bool wireless, bool powered_off) {

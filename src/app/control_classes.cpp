@@ -6,6 +6,7 @@
 #include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
 #include "lighting/audio_record_ui.h"
+#include "lighting/light_control_ui.h"
 #include "macros/macro_control_ui.h"
 #include "macros/shoot_control_ui.h"
 #include "profiles/device_profile_ui.h"
@@ -39,7 +40,7 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CHandImgSelectButtonUI", nullptr},
     {"CRedioMacroButtonUI", nullptr},
     {"CAudioRecordUI", &Maker<lighting::CAudioRecordUI>},
-    {"CLightControlUI", nullptr},
+    {"CLightControlUI", &Maker<lighting::CLightControlUI>},
     {"CMacroControlUI", &Maker<macros::CMacroControlUI>},
     {"CKeySetControlUI", [](const ControlContext&) { return devices::KeySetControlCreator(); }},
     {"CDeviceProfileUI", &Maker<profiles::CDeviceProfileUI>},

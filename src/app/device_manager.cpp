@@ -6,6 +6,7 @@
 #include "app/app_messages.h"
 #include "devices/device_classes.h"
 #include "devices/device_kind.h"
+#include "lighting/light_rules.h"
 #include "macros/macro_store.h"
 #include "profiles/file_helpers.h"
 #include "platform/trace.h"
@@ -171,6 +172,7 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
     device->SetMacroSource(std::make_shared<macros::MacroStore>(profiles::GetDeviceFolder(option.kind_name)));
   device->SetOrdinal(option.ordinal);
   device->SetLightFileName(std::string(page_row.light_settings_name));
+  device->SetLightTableIndex(lighting::LightTableIndex(device->DeviceType()));
   device->SetPowerDisplay(power, page_row.power_display != 0);
   if (!device->BuildPage(builder)) {
     platform::Trace("设备页面创建失败");

@@ -1,5 +1,6 @@
 #include "app/device_selector.h"
 
+#include "lighting/light_control_ui.h"
 #include "platform/ui/container.h"
 
 namespace brimvex::app {
@@ -111,7 +112,12 @@ void DeviceSelector::AfterVisibilityChange() {
   for (int i = 0; i < Count(); ++i) {
     CDeviceOptionUI* e = Entry(i);
     if (e == nullptr) continue;
-    if (visible < 2 && e->Device() != nullptr) e->Device()->CommandChannelRef().SetLightSync(false);
+    if (e->Device() != nullptr) {
+      if (visible < 2) e->Device()->CommandChannelRef().SetLightSync(false);
+      // The same-mode button is offered only while another device is there to follow.
+      if (auto* editor = dynamic_cast<lighting::CLightControlUI*>(e->Device()->LightEditor()))
+        editor->SetSameModeAllowed(visible >= 2);
+    }
     synced += e->IsEntryVisible() && e->IsSyncSelected() ? 1 : 0;
   }
   if (synced < 2) {

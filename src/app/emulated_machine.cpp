@@ -1,5 +1,6 @@
 #include "app/emulated_machine.h"
 
+#include "app/emulated_light.h"
 #include "app/keymap_requests.h"
 #include "emulator/emulator_control.h"
 #include "platform/trace.h"
@@ -55,6 +56,7 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
     return {kExitDone, ""};
   });
   RegisterEmulatedKeymapRequests(requests, machine, language_folder);
+  RegisterEmulatedLightRequests(requests, machine);
 }
 
 }  // namespace brimvex::app

@@ -3,6 +3,7 @@
 #include "app/key_editor_routes.h"
 #include "app/keyboard_routes.h"
 #include "app/keymap_requests.h"
+#include "app/light_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 
@@ -14,6 +15,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterAppearanceRoutes(router, wnd);
   RegisterKeyboardRoutes(router, wnd);
   RegisterKeyEditorRoutes(router, wnd);
+  RegisterLightRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
@@ -25,6 +27,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterProfileRequests(requests, wnd);
   RegisterAppearanceRequests(requests, wnd);
   RegisterKeymapRequests(requests, wnd);
+  RegisterLightRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

@@ -2,6 +2,7 @@
 // selection, the function tabs, key selection, the default profile, the profile drop-down, the
 // same-mode button and the desktop's programs.
 #include "app/feature_routes.h"
+#include "app/light_routes.h"
 #include "app/main_wnd.h"
 #include "app/profile_switch.h"
 #include "devices/usb_device.h"
@@ -55,7 +56,9 @@ void CMainWnd::RegisterRoutes() {
   r.AddPrefix(
       notify::kClick, "key_",
       [](const Route& route) {
-        if (route.number < route.device->KeyButtonCount()) route.device->SelectKeyForEditing(route.number);
+        if (route.number >= route.device->KeyButtonCount()) return;
+        route.device->SelectKeyForEditing(route.number);
+        PaintCustomKey(*route.device, route.number);  // custom colour mode: the key takes the colour
       },
       kNeedsDevice);
   r.AddName(

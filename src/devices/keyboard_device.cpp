@@ -5,6 +5,7 @@
 #include "devices/device_key_button.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/key_slots.h"
+#include "devices/light_editor_link.h"
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -127,6 +128,7 @@ void COmbrixKeyboardDevice::RefreshPage() {
   if (controls_.w_flag != nullptr) controls_.w_flag->Selected(system_.w_flag != 0, false);
   if (controls_.win_lock != nullptr) controls_.win_lock->Selected(system_.win_flag != 0, false);
   if (controls_.repeat_input != nullptr) controls_.repeat_input->SetText("");
+  ShowLightOnEditor(*this);
 }
 
 profiles::KeyboardSystemSettings COmbrixKeyboardDevice::SystemSettingsFromPage() const {

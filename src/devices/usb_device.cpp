@@ -7,6 +7,7 @@
 
 #include "devices/device_key_button.h"
 #include "hid/command_codes.h"
+#include "lighting/light_control_ui.h"
 #include "platform/trace.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/window.h"
@@ -233,6 +234,9 @@ std::string COmbrixUSBDevice::LightConfigPath() const { return DataFolder() + li
 // --- Device operations ------------------------------------------------------------------------
 
 void COmbrixUSBDevice::BindPageControls() {
+  // The light editor of the page, wherever the layout puts it.
+  if (light_editor_ == nullptr)
+    light_editor_ = dynamic_cast<lighting::CLightControlUI*>(FindControl(lighting::kLightControlItem));
   if (descriptor_.path.empty()) {
     key_button_count_ = 0;
     light_button_count_ = 0;

@@ -13,6 +13,7 @@
 #include "devices/usb_device.h"
 #include "emulator/emulated_hid_backend.h"
 #include "emulator/emulator.h"
+#include "lighting/light_control_ui.h"
 #include "platform/headless_event_loop.h"
 #include "platform/paths.h"
 #include "platform/ui/dialog_builder.h"
@@ -93,6 +94,7 @@ class DeviceRig {
     factory.Register("CDeviceKeyButtonUI", DeviceKeyButtonCreator());
     factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
     factory.Register("CKeySetControlUI", KeySetControlCreator());
+    factory.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
     ui::DialogBuilder builder(resources, factory);
     if (!device->BuildPage(builder)) return false;
     device->BindPageControls();

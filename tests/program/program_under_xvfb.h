@@ -64,7 +64,9 @@ class Program {
     args.insert(args.begin(), BRIMVEXCTL_PATH);
     return SpawnChild(args, {"XDG_RUNTIME_DIR=" + runtime_.folder()});
   }
-  std::string KeyboardFolder() const { return home_.folder() + "data/Brimvex/emulated/keyboard/"; }
+  std::string KeyboardFolder() const { return DeviceFolder("keyboard"); }
+  // An emulated device's data folder by its kind name ("keyboard", "MousePad", ...).
+  std::string DeviceFolder(const std::string& kind) const { return home_.folder() + "data/Brimvex/emulated/" + kind + "/"; }
   const TempDir& Home() const { return home_; }
 
  private:

@@ -11,6 +11,7 @@
 #include "appearance/font_table.h"
 #include "devices/device_classes.h"
 #include "devices/key_set_control_ui.h"
+#include "lighting/light_control_ui.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/qt/window_host_widget.h"
@@ -40,6 +41,7 @@ class KeyCapture : public ::testing::Test {
     factory_.Register("CSelectPanelUI", devices::SelectPanelCreator());
     factory_.Register("CDeviceKeyButtonUI", devices::DeviceKeyButtonCreator());
     factory_.Register("CKeySetControlUI", devices::KeySetControlCreator());
+    factory_.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
     ui::DialogBuilder builder(resources_, factory_);
     auto page = builder.Create("XML/DeviceXml/keyboarddevice.xml");
     ASSERT_TRUE(page) << page.error;

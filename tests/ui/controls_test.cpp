@@ -7,6 +7,7 @@
 #include "platform/headless_event_loop.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/list_controls.h"
+#include "platform/ui/palette_face.h"
 
 namespace brimvex::ui {
 namespace {
@@ -111,6 +112,41 @@ TEST_F(ControlsTest, SlidersCombosListsEditsAndPalette) {
       {"killfocus", "e", 0, 0},        {"colorchanged", "p", 0xFF102030, 0},
   };
   EXPECT_EQ(log_.seen, expected);
+}
+
+TEST_F(ControlsTest, PaletteTakesTheColourPaintedUnderThePointer) {
+  Build(R"(<VerticalLayout name="root"><ColorPalette name="p"/></VerticalLayout>)");
+  auto* p = window_.Find<ColorPalette>("p");
+  constexpr int kW = 180, kH = 140;
+  const int square = kH - PaletteStripHeight(kH);
+  // Square corners at full brightness, then the strip's ends.
+  EXPECT_EQ(PaletteColorAt(*p, 0, 0, kW, kH), 0xFFFF0000u);
+  EXPECT_EQ(PaletteColorAt(*p, 0, square - 1, kW, kH), 0xFFFFFFFFu);
+  EXPECT_EQ(PaletteColorAt(*p, kW / 3, 0, kW, kH), 0xFF00FF00u);
+  EXPECT_EQ(PaletteColorAt(*p, 0, kH - 1, kW, kH), 0xFF000000u);
+  EXPECT_EQ(PaletteColorAt(*p, kW - 1, kH - 1, kW, kH), 0xFFFF0000u);
+  // Every point picked, square and strip alike, selects exactly the colour shown there.
+  for (int y = 0; y < kH; y += 7) {
+    for (int x = 0; x < kW; x += 11) {
+      const std::uint32_t shown = PaletteColorAt(*p, x, y, kW, kH);
+      PalettePickAt(*p, x, y, kW, kH);
+      ASSERT_EQ(p->SelectedColor(), shown) << x << "," << y;
+      ASSERT_EQ(log_.seen.back(), (Seen{"colorchanged", "p", shown, 0}));
+    }
+  }
+  // A colour set from outside moves the mark onto it; its pick gives it back.
+  p->SetSelectedColor(0xFF00FF00);
+  const PaletteMark m = PaletteMarkOf(*p, kW, kH);
+  EXPECT_EQ(m.y, 0);
+  EXPECT_EQ(m.strip_x, kW - 1);
+  EXPECT_EQ(PaletteColorAt(*p, m.x, m.y, kW, kH), 0xFF00FF00u);
+  // A pick of black on the strip keeps the hue and saturation: only the brightness moves.
+  PalettePickAt(*p, m.x, m.y, kW, kH);
+  PalettePickAt(*p, 0, kH - 1, kW, kH);
+  EXPECT_EQ(p->SelectedColor(), 0xFF000000u);
+  EXPECT_EQ(PaletteMarkOf(*p, kW, kH).x, m.x);
+  EXPECT_EQ(PaletteMarkOf(*p, kW, kH).strip_x, 0);
+  EXPECT_EQ(PaletteColorAt(*p, kW - 1, kH - 1, kW, kH), 0xFF00FF00u);
 }
 
 TEST_F(ControlsTest, ControlTimersRunOnTheLoopAndDieWithTheControl) {

@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QImage>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -13,6 +13,7 @@
 #include "platform/qt/window_host_widget.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/list_controls.h"
+#include "platform/ui/palette_face.h"
 
 namespace brimvex::qt {
 namespace {
@@ -31,15 +32,6 @@ constexpr const char* kNativeStyle =
     "QSlider::groove:horizontal { height: 4px; background: #3a414c; border-radius: 2px; }"
     "QSlider::sub-page:horizontal { background: #2fb8c4; border-radius: 2px; }"
     "QSlider::handle:horizontal { width: 12px; margin: -5px 0; background: #e8edf2; border-radius: 6px; }";
-
-// A colour of the palette at a point: hue along the width, lighter towards the top.
-std::uint32_t PaletteColor(const QRect& r, const QPoint& p) {
-  const double hue = std::clamp(static_cast<double>(p.x()) / std::max(1, r.width() - 1), 0.0, 1.0);
-  const double light = 1.0 - std::clamp(static_cast<double>(p.y()) / std::max(1, r.height() - 1), 0.0, 1.0);
-  const QColor c = QColor::fromHslF(static_cast<float>(hue * 0.999), 1.0f, static_cast<float>(0.5 + light * 0.45));
-  return 0xFF000000u | (static_cast<std::uint32_t>(c.red()) << 16) | (static_cast<std::uint32_t>(c.green()) << 8) |
-         static_cast<std::uint32_t>(c.blue());
-}
 
 }  // namespace
 
@@ -204,14 +196,23 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     }
   }
   if (auto* palette = dynamic_cast<const ui::ColorPalette*>(&control_)) {
-    QLinearGradient hue(r.topLeft(), r.topRight());
-    for (int i = 0; i <= 6; ++i) hue.setColorAt(i / 6.0, QColor::fromHsvF(static_cast<float>(i % 6) / 6.0f, 1, 1));
-    p.fillRect(r, hue);
-    QLinearGradient light(r.topLeft(), r.bottomLeft());
-    light.setColorAt(0, QColor(255, 255, 255, 200));
-    light.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillRect(r, light);
-    (void)palette;
+    // Painted from the palette's own ColorAt, pixel by pixel, so a pick takes the colour shown.
+    const int w = r.width();
+    const int h = r.height();
+    QImage face(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+      auto* line = reinterpret_cast<QRgb*>(face.scanLine(y));
+      for (int x = 0; x < w; ++x) line[x] = ui::PaletteColorAt(*palette, x, y, w, h);
+    }
+    p.drawImage(r.topLeft(), face);
+    const ui::PaletteMark m = ui::PaletteMarkOf(*palette, w, h);
+    const int strip = ui::PaletteStripHeight(h);
+    p.setPen(QPen(QColor(255, 255, 255), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPoint(r.left() + m.x, r.top() + m.y), 4, 4);
+    p.setPen(QPen(QColor(0, 0, 0), 1));
+    p.drawEllipse(QPoint(r.left() + m.x, r.top() + m.y), 5, 5);
+    if (strip > 0) p.drawRect(QRect(r.left() + m.strip_x - 1, r.bottom() + 1 - strip, 3, strip - 1));
   }
   if (control_.BorderColor() != 0) {
     p.setPen(Argb(control_.BorderColor()));
@@ -237,7 +238,8 @@ void ControlWidget::paintEvent(QPaintEvent*) {
 void ControlWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   if (auto* palette = dynamic_cast<ui::ColorPalette*>(&control_)) {
-    palette->UserPickColor(PaletteColor(rect(), event->position().toPoint()));
+    const QPoint at = event->position().toPoint();
+    ui::PalettePickAt(*palette, at.x(), at.y(), width(), height());
     return;
   }
   if (Clickable()) {
