@@ -6,7 +6,7 @@
 
 namespace brimvex::devices {
 
-bool AddLightEditor(COmbrixUSBDevice& device, ui::DialogBuilder& builder) {
+bool AddLightEditor(COmbrixUSBDevice& device, ui::DialogBuilder& builder, ui::Container& into) {
   auto editor = std::make_unique<lighting::CLightControlUI>();
   editor->SetName(lighting::kLightControlItem);
   auto built = builder.Create(lighting::kLightControlLayout);
@@ -16,7 +16,7 @@ bool AddLightEditor(COmbrixUSBDevice& device, ui::DialogBuilder& builder) {
   }
   editor->Add(std::move(built.root));
   editor->SetDeviceType(device.DeviceType());
-  device.SetLightEditor(device.Add(std::move(editor)));
+  device.SetLightEditor(into.Add(std::move(editor)));
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "devices/effect_step.h"
 #include "devices/light_editor_link.h"
 #include "platform/trace.h"
+#include "platform/ui/container.h"
 #include "platform/ui/dialog_builder.h"
 
 namespace brimvex::devices {
@@ -76,8 +77,13 @@ COmbrixMousePadDevice::~COmbrixMousePadDevice() {
 bool COmbrixMousePadDevice::BuildPage(ui::DialogBuilder& builder) {
   auto built = builder.Create("XML/DeviceXml/mousepaddevice.xml");
   if (!built || !AddProfileList(builder)) return false;
-  Add(std::move(built.root));
-  return AddLightEditor(*this, builder);
+  // Beside the profile list: the picture with the light editor under it.
+  auto column = std::make_unique<ui::VerticalLayout>();
+  column->SetAttribute("childpadding", "8");
+  column->Add(std::move(built.root));
+  const bool editor = AddLightEditor(*this, builder, *column);
+  Add(std::move(column));
+  return editor;
 }
 
 void COmbrixMousePadDevice::BindPageControls() { COmbrixUSBDevice::BindPageControls(); }
