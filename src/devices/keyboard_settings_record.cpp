@@ -15,7 +15,10 @@ KeyboardRecord BuildKeyboardRecord(std::uint8_t value, const profiles::LightInfo
                                    const lighting::LightModeList& modes) {
   KeyboardRecord r{};
   r[0] = value;
-  const auto code = modes.CodeOf(light.mode);
+  // A mode without a usable list entry (a user-defined effect, a stale index) sends entry 0's
+  // code, as on every device; the host-driven modes keep the device's own.
+  auto code = modes.CodeOf(light.mode);
+  if (!code || *code < 0) code = modes.CodeOf(0);
   r[1] = !code || *code < 0 || *code == kAudioModeCode || *code == kHostColorsCode ? kKeepDeviceMode
                                                                                    : static_cast<std::uint8_t>(*code);
   r[2] = light.brightness;
