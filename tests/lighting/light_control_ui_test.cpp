@@ -1,0 +1,98 @@
+// The light editor over its shipped layout: showing a record puts every field into its control
+// and applies the rules without a single notification, and its getters read the controls back.
+#include "lighting/light_control_ui.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless_event_loop.h"
+#include "platform/paths.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog_builder.h"
+#include "platform/ui/list_controls.h"
+#include "platform/ui/resource_manager.h"
+#include "platform/ui/window.h"
+
+namespace brimvex::lighting {
+namespace {
+
+class Count final : public ui::Notifier {
+ public:
+  void Notify(ui::Notification&) override { ++seen; }
+  int seen = 0;
+};
+
+TEST(LightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) {
+  ui::ResourceManager resources;
+  ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
+  ui::ControlFactory factory;
+  ui::DialogBuilder builder(resources, factory);
+  auto built = builder.Create(kLightControlLayout);
+  ASSERT_TRUE(built) << built.error;
+  auto editor = std::make_unique<CLightControlUI>();
+  CLightControlUI* e = editor.get();
+  e->Add(std::move(built.root));
+  platform::HeadlessEventLoop loop;
+  ui::Window window("Test", &resources, &loop);
+  window.AttachRoot(std::move(editor));
+  Count count;
+  window.AddNotifier(&count);
+
+  e->SetDeviceType(1);
+  std::vector<std::string> names(31, "light_mode_static");
+  std::vector<bool> visible(31, true);
+  visible[20] = false;
+  e->FillModeList(names, visible, 4, 4);
+  e->SetSameModeAllowed(true);
+  profiles::LightInfo info;
+  info.mode = 6;
+  info.brightness = 3;
+  info.speed = 1;
+  info.direction = 0;
+  info.multi_color = 1;
+  info.red = 1, info.green = 2, info.blue = 3;
+  info.zzcc_mode = 2;
+  e->ShowLightInfo(info);
+  EXPECT_EQ(count.seen, 0);
+  EXPECT_EQ(e->GetMode(), 6);
+  EXPECT_EQ(e->GetBrightness(), 3);
+  EXPECT_EQ(e->GetSpeed(), 1);
+  EXPECT_EQ(e->GetDirection(), 0);
+  EXPECT_TRUE(e->Get7Color());
+  EXPECT_EQ(e->GetColorText(1), "2");
+  EXPECT_EQ(e->GetPaletteColor(), 0xFF010203u);
+  EXPECT_EQ(e->GetZzcc(), 2);
+  EXPECT_EQ(window.FindControl("deng_colordp_btn")->BkColor(), 0xFF010203u);
+  EXPECT_TRUE(window.FindControl("deng_same_mode")->IsVisible());   // mode 6, two devices
+  EXPECT_FALSE(window.FindControl("deng_speed_layout")->IsEnabled());  // mode 6 has no speed
+  // A hidden entry still holds its index.
+  info.mode = 20;
+  e->ShowLightInfo(info);
+  EXPECT_EQ(e->GetMode(), 20);
+  EXPECT_FALSE(window.FindControl("deng_light_layout")->IsEnabled());
+  EXPECT_FALSE(window.FindControl("deng_same_mode")->IsVisible());
+  // Past the list: no selection.
+  info.mode = 40;
+  e->ShowLightInfo(info);
+  EXPECT_EQ(e->GetMode(), -1);
+  EXPECT_EQ(count.seen, 0);
+  window.RemoveNotifier(&count);
+}
+
+TEST(LightControlUI, TypedColours) {
+  struct Case {
+    const char* text;
+    int value;
+    bool rewrite;
+  };
+  const Case cases[] = {{"300", 255, true}, {"", 0, true},   {"-5", 0, true},  {"42", 42, false},
+                        {"7x", 7, true},    {"0", 0, false}, {"99999999999", 255, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const TypedColor t = ReadTypedColor(c.text);
+    EXPECT_EQ(t.value, c.value);
+    EXPECT_EQ(t.rewrite, c.rewrite);
+  }
+}
+
+}  // namespace
+}  // namespace brimvex::lighting
