@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddKeymapCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
   brimvex::tools::AddLightCommand(app);
+  brimvex::tools::AddAudioVizCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -29,6 +29,9 @@ void AddProfileCommand(CLI::App& app);
 // `keymap keyboard [--emulate] | keymap keyboard set INDEX FUNCTION`: the keyboard's key map.
 void AddKeymapCommand(CLI::App& app);
 
+// `audio-viz status`: the running Brimvex's capture program, frames, peak and bands.
+void AddAudioVizCommand(CLI::App& app);
+
 // `language [NAME]` and `skin [color=RRGGBB | image=FILE | reset]`: the running Brimvex's
 // interface language and window background.
 void AddAppearanceCommands(CLI::App& app);

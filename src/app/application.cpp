@@ -58,6 +58,7 @@ int RunApplication(const ApplicationSetup& setup) {
     CMainWnd main(*frontend, resources, factory, messages, peers, setup.hid_backend);
     if (power != nullptr) main.AttachPower(*power);
     if (setup.shell != nullptr) main.AttachShell(*setup.shell);
+    main.SetAudioCapture(setup.audio_capture);
     main.SetRegistryStore(setup.registry);
     std::string error;
     if (!skin_ok) error = resources.LastError();

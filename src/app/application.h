@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/peer_link.h"
 #include "platform/hid_backend.h"
@@ -28,6 +29,8 @@ struct ApplicationSetup {
   std::function<std::unique_ptr<platform::PowerEvents>()> make_power{};
   // Where the desktop's programs are started (none: nothing is started).
   platform::Shell* shell = nullptr;
+  // The capture program of audio-reactive lighting with its arguments (empty: none).
+  std::vector<std::string> audio_capture{};
 };
 
 // Runs the program to its end. 0 on every ordinary path (also when another instance took

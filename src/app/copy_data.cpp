@@ -9,8 +9,8 @@ namespace {
 
 template <std::size_t N>
 bool CopyInto(std::array<std::uint8_t, N>& buffer, std::int64_t kind, std::string_view payload) {
-  if (payload.size() > N) {
-    platform::TraceF("copydata: dropped kind %lld, %zu bytes (limit %zu)", static_cast<long long>(kind),
+  if (payload.size() != N) {
+    platform::TraceF("copydata: dropped kind %lld, %zu bytes (need %zu)", static_cast<long long>(kind),
                      payload.size(), N);
     return false;
   }

@@ -1,9 +1,9 @@
 #pragma once
 // The copy-data frames other programs send the main window: kind 1 is a spectrum frame of the
-// capture process (at most 2000 bytes) for the first audio buffer, kind 2 a colour (at most 24
-// bytes) for the second. A frame is copied over the start of its buffer and the whole buffer is
-// handed to the audio light. Longer frames are dropped with a trace; empty frames and other
-// kinds are ignored.
+// capture process (exactly 2000 bytes) for the first audio buffer, kind 2 a colour (exactly 24
+// bytes) for the second. A frame replaces its buffer, which is handed to the audio light. A frame
+// of another length is dropped with a trace (a short one is never mixed into the last frame);
+// empty frames and other kinds are ignored.
 #include <array>
 #include <cstdint>
 #include <span>

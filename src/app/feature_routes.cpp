@@ -6,6 +6,7 @@
 #include "app/light_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
+#include "app/audio_routes.h"
 
 namespace brimvex::app {
 
@@ -28,6 +29,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterAppearanceRequests(requests, wnd);
   RegisterKeymapRequests(requests, wnd);
   RegisterLightRequests(requests, wnd);
+  RegisterAudioRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

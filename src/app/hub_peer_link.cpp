@@ -40,6 +40,12 @@ bool HubPeerLink::Post(const std::string& window_name, const PeerMessage& messag
   return hub_->Post(window_name, message);
 }
 
+bool HubPeerLink::PostWithin(const std::string& window_name, const PeerMessage& message,
+                             std::chrono::milliseconds timeout) {
+  return hub_->PostTo(window_name, message, static_cast<int>(timeout.count())) ==
+         platform::IpcHub::Delivery::kDelivered;
+}
+
 int HubPeerLink::Broadcast(const PeerMessage& message) { return hub_->Broadcast(message); }
 
 }  // namespace brimvex::app

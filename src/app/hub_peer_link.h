@@ -23,6 +23,8 @@ class HubPeerLink final : public PeerLink {
   bool Listen(const std::string& window_name, std::function<void(const PeerMessage&)> on_message) override;
   void StopListening() override;
   bool Post(const std::string& window_name, const PeerMessage& message) override;
+  bool PostWithin(const std::string& window_name, const PeerMessage& message,
+                  std::chrono::milliseconds timeout) override;
   int Broadcast(const PeerMessage& message) override;
 
  private:

@@ -1,10 +1,13 @@
 // Brimvex: the program's entry point. Builds the Qt frontend and runs the application on the
-// machine's hidraw devices, or with --emulate on the emulator's default set.
+// machine's hidraw devices, or with --emulate on the emulator's default set. The capture program
+// beside it listens to the default output, or plays --audio-wav FILE (under --emulate, the demo
+// WAV made at build time) through the same path.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 
 #include "app/application.h"
+#include "app/audio_capture_command.h"
 #include "app/emulated_machine.h"
 #include "app/hub_peer_link.h"
 #include "platform/hidraw/hidraw_backend.h"
@@ -22,6 +25,10 @@ int main(int argc, char** argv) {
   cli.add_flag("--emulate", emulate,
                "run on the emulated keyboard, mouse (through its receiver), mouse pad and headset; "
                "turn them with `brimvexctl emu`");
+  std::string audio_wav;
+  cli.add_option("--audio-wav", audio_wav,
+                 "light the keyboard after this WAV file, played in a loop, instead of the sound output")
+      ->check(CLI::ExistingFile);
   CLI11_PARSE(cli, argc, argv);
 
   const std::string folder = platform::ExecutableFolder();
@@ -47,6 +54,8 @@ int main(int argc, char** argv) {
   setup.make_power = [] { return qt::CreateLogindPowerEvents(); };
   setup.program_folder = folder;
   setup.hid_backend = backend;
+  if (audio_wav.empty() && emulate) audio_wav = app::DemoWavPath(folder);
+  setup.audio_capture = app::CaptureCommandLine(folder, audio_wav);
   setup.make_frontend = [&folder]() -> std::unique_ptr<ui::Frontend> {
     std::string error;
     auto frontend = qt::CreateQtFrontend("Brimvex", folder + "skin/", &error);

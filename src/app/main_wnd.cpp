@@ -36,7 +36,8 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
       router_([this] { return SelectedDevice(); }) {
   window_.AddNotifier(this);
   window_.SetEventHandler(this);
-  for (std::string_view name : {kAppInstanceName, kUpgradeStatusName, kLightControlSetName, kDeviceListQueryName})
+  for (std::string_view name :
+       {kAppInstanceName, kUpgradeStatusName, kLightControlSetName, kDeviceListQueryName, kAudioRecorderName})
     admitted_.emplace_back(name);
   for (std::string_view name : kGameMessageNames) admitted_.emplace_back(name);
 }
@@ -125,14 +126,16 @@ void CMainWnd::OnWindowInit() {
   screen_width_ = screen.width;
   screen_height_ = screen.height;
   window_.Show(false);
-  // 7. Worker slots: discovery in slot 0, synchronised lighting in slot 8 (the audio watchdog
-  //    joins slot 1 with its subsystem).
+  // 7. Worker slots: discovery in slot 0, the audio capture watchdog in slot 1, synchronised
+  //    lighting in slot 8.
   if (hid_backend_ != nullptr) {
     discovery_ = DiscoveryContext{&slot_table_, hid_backend_, this, discovery_period_};
     slots_.Start(kSlotDiscovery, [this](const platform::ThreadParam& p) { DiscoveryThread(p, discovery_); });
   } else {
     PostFirstPass();
   }
+  audio_ = std::make_unique<AudioLighting>(*this, shell_, peers_, audio_capture_argv_, audio_time_);
+  audio_->Start();
   sync_.PrepareStart();
   slots_.Start(kSlotSyncLighting, [this](const platform::ThreadParam& p) { sync_.Run(p); });
   // 9. Layout timer, once after 100 ms.
@@ -224,6 +227,10 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
   if (message == messages_.upgrade_status && message != 0) return true;  // no settings window yet
   if (message == messages_.device_list_query && message != 0) {
     ReplyDeviceList();
+    return true;
+  }
+  if (message == messages_.audio_recorder && message != 0) {
+    if (audio_ != nullptr) audio_->OnRecorderMessage(wparam, lparam);
     return true;
   }
   if (!awake_) {
@@ -334,7 +341,7 @@ void CMainWnd::OnLayoutTimer() {
   frontend_.Loop().KillTimer(this, kTimerLayout);
   if (!awake_) return;
   Layout();
-  // The audio recorder link starts here once audio-reactive lighting exists.
+  if (audio_ != nullptr) audio_->Connect();
 }
 
 void CMainWnd::Layout() {
@@ -479,12 +486,13 @@ void CMainWnd::OnDestroy() {
   window_.Show(false);
   // A game light still to be restored goes back before the devices stop.
   if (game_.RestorePending()) game_.Restore();
+  // The capture program is told to exit and reaped before its watchdog's slot stops.
+  if (audio_ != nullptr) audio_->Shutdown();
   slots_.StopAll(platform::Millis(1000));
   // The synchronised-lighting worker reaches the devices: a late one is waited for before they go.
   sync_.WaitUntilEnded();
   if (devices_ != nullptr) devices_->StopAll();
   if (power_ != nullptr) power_->SetHandlers({});
-  // The audio recorder is told to stop here once it exists.
   frontend_.Loop().Quit(0);
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/app_messages.h"
 #include "app/appearance_link.h"
+#include "app/audio_lighting.h"
 #include "app/control_request.h"
 #include "app/copy_data.h"
 #include "app/device_manager.h"
@@ -122,6 +123,15 @@ class CMainWnd final : public ui::Notifier,
   void AttachPower(platform::PowerEvents& power);
   // The desktop shell for the settings programs and the web site (attach before Create).
   void AttachShell(platform::Shell& shell) { shell_ = &shell; }
+  // The capture program of audio-reactive lighting and its arguments, started through the shell
+  // at window init and watched from slot 1 (set before Create; none: no capture program). The
+  // time source is for tests.
+  void SetAudioCapture(std::vector<std::string> argv, WatchdogTime* time = nullptr) {
+    audio_capture_argv_ = std::move(argv);
+    audio_time_ = time;
+  }
+  // Null before the window's start-up ran.
+  AudioLighting* Audio() { return audio_.get(); }
   // 0 between a system suspend and the next resume.
   bool Awake() const { return awake_; }
   SyncLighting& Sync() { return sync_; }
@@ -216,6 +226,10 @@ class CMainWnd final : public ui::Notifier,
   bool destroyed_ = false;
   int screen_width_ = 0;
   int screen_height_ = 0;
+  std::vector<std::string> audio_capture_argv_;
+  WatchdogTime* audio_time_ = nullptr;
+  // Last: it lets go of the copy data and the slots when it goes.
+  std::unique_ptr<AudioLighting> audio_;
 };
 
 }  // namespace brimvex::app

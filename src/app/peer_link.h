@@ -1,6 +1,7 @@
 #pragma once
 // How the program meets other programs: the single-instance lock and named messages to and from
 // peers (the running instance, outside tools). The IPC hub implements it; tests record.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,10 @@ class PeerLink {
   virtual bool Listen(const std::string& window_name, std::function<void(const PeerMessage&)> on_message) = 0;
   virtual void StopListening() = 0;
   virtual bool Post(const std::string& window_name, const PeerMessage& message) = 0;
+  // The same, waiting at most `timeout` for the peer to take it.
+  virtual bool PostWithin(const std::string& window_name, const PeerMessage& message, std::chrono::milliseconds) {
+    return Post(window_name, message);
+  }
   // To every other peer; how many were reached.
   virtual int Broadcast(const PeerMessage& message) = 0;
 };

@@ -65,6 +65,8 @@ void RegisterProfileRoutes(NotifyRouter& r, CMainWnd& wnd) {
   });
   AddListRow(r, "device_reset_btn", [&wnd](CDeviceProfileUI& list, const Route& route) {
     if (wnd.AskUser("message_text_22", true) != 1 || wnd.Destroyed()) return;
+    // The audio styles go back to their defaults with the device.
+    if (wnd.Audio() != nullptr) wnd.Audio()->ResetStyles();
     const Change change = list.Reset();
     Tell(wnd, change);
     if (change == Change::kDone) ShowWriteMessages(wnd, WriteProfile(wnd, *route.device));

@@ -193,7 +193,7 @@ void IpcHub::Receive(int socket_fd, int stop_fd, std::function<void(const IpcMes
   }
 }
 
-IpcHub::Delivery IpcHub::SendFrame(const std::string& socket_path, const std::string& frame) {
+IpcHub::Delivery IpcHub::SendFrame(const std::string& socket_path, const std::string& frame, int timeout_ms) {
   sockaddr_un address;
   if (!MakeAddress(socket_path, &address)) {
     Trace("ipc: socket path too long: " + socket_path + "\n");
@@ -205,8 +205,8 @@ IpcHub::Delivery IpcHub::SendFrame(const std::string& socket_path, const std::st
     return Delivery::kFailed;
   }
   timeval timeout{};
-  timeout.tv_sec = send_timeout_ms_ / 1000;
-  timeout.tv_usec = (send_timeout_ms_ % 1000) * 1000;
+  timeout.tv_sec = timeout_ms / 1000;
+  timeout.tv_usec = (timeout_ms % 1000) * 1000;
   ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
   ssize_t n = -1;
   do {
@@ -226,7 +226,7 @@ IpcHub::Delivery IpcHub::SendFrame(const std::string& socket_path, const std::st
       RemoveIfStale(socket_path);
       return Delivery::kNoPeer;
     case EAGAIN:
-      Trace("ipc: " + socket_path + " did not take the frame within " + std::to_string(send_timeout_ms_) + " ms\n");
+      Trace("ipc: " + socket_path + " did not take the frame within " + std::to_string(timeout_ms) + " ms\n");
       return Delivery::kTimedOut;
     default:
       Trace("ipc: cannot send to " + socket_path + ": " + ErrnoText(err) + "\n");
@@ -242,6 +242,10 @@ void IpcHub::RemoveIfStale(const std::string& socket_path) {
 }
 
 IpcHub::Delivery IpcHub::PostTo(const std::string& window_name, const IpcMessage& message) {
+  return PostTo(window_name, message, send_timeout_ms_);
+}
+
+IpcHub::Delivery IpcHub::PostTo(const std::string& window_name, const IpcMessage& message, int timeout_ms) {
   if (!ready_) return Delivery::kFailed;
   std::string error;
   const auto frame = EncodeIpcFrame(message, &error);
@@ -249,7 +253,7 @@ IpcHub::Delivery IpcHub::PostTo(const std::string& window_name, const IpcMessage
     Trace("ipc: not sent: " + (frame ? std::string("empty peer name") : error) + "\n");
     return Delivery::kInvalid;
   }
-  return SendFrame(SocketPath(directory_, window_name), *frame);
+  return SendFrame(SocketPath(directory_, window_name), *frame, timeout_ms);
 }
 
 bool IpcHub::Post(const std::string& window_name, const IpcMessage& message) {
@@ -277,7 +281,7 @@ int IpcHub::Broadcast(const IpcMessage& message) {
   }
   int reached = 0;
   for (const auto& path : peers) {
-    if (SendFrame(path, *frame) == Delivery::kDelivered) ++reached;
+    if (SendFrame(path, *frame, send_timeout_ms_) == Delivery::kDelivered) ++reached;
   }
   return reached;
 }

@@ -47,6 +47,8 @@ class IpcHub {
   // To one named peer; false when no such peer or the frame could not be delivered.
   bool Post(const std::string& window_name, const IpcMessage& message);
   Delivery PostTo(const std::string& window_name, const IpcMessage& message);
+  // The same, waiting at most `timeout_ms` for room instead of the hub's send time-out.
+  Delivery PostTo(const std::string& window_name, const IpcMessage& message, int timeout_ms);
   // To every registered peer except this process's own; returns how many were reached.
   int Broadcast(const IpcMessage& message);
 
@@ -56,7 +58,7 @@ class IpcHub {
   static std::string SocketPath(const std::string& directory, const std::string& window_name);
 
  private:
-  Delivery SendFrame(const std::string& socket_path, const std::string& frame);
+  Delivery SendFrame(const std::string& socket_path, const std::string& frame, int timeout_ms);
   void RemoveIfStale(const std::string& socket_path);
   void Receive(int socket_fd, int stop_fd, std::function<void(const IpcMessage&)> on_message);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/event.h"
+#include "platform/process.h"
 
 namespace brimvex::platform {
 
@@ -20,6 +21,11 @@ class Shell {
   virtual ~Shell() = default;
   // argv[0] is looked up on PATH. False (with the reason) when the program could not be started.
   virtual bool Start(const std::vector<std::string>& argv, std::string* error = nullptr) = 0;
+  // A child the caller watches, ends and reaps itself (platform/process.h); nullptr (with the
+  // reason) when it could not start.
+  virtual std::unique_ptr<ChildProcess> StartChild(const std::vector<std::string>& argv, std::string* error = nullptr) {
+    return ChildProcess::Start(argv, error);
+  }
   // The address with the desktop's default handler (xdg-open).
   bool OpenUrl(const std::string& url, std::string* error = nullptr) { return Start({"xdg-open", url}, error); }
 };
@@ -48,6 +54,11 @@ class RecordingShell final : public Shell {
     if (!fail) return true;
     if (error != nullptr) *error = "refused by the test";
     return false;
+  }
+  std::unique_ptr<ChildProcess> StartChild(const std::vector<std::string>& argv, std::string* error = nullptr) override {
+    started.push_back(argv);
+    if (error != nullptr) *error = "refused by the test";
+    return nullptr;
   }
   std::vector<std::vector<std::string>> started;
   bool fail = false;

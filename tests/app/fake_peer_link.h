@@ -1,6 +1,8 @@
 #pragma once
 // Records what the program sends to other programs and plays the single-instance lock.
+#include <algorithm>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "app/peer_link.h"
@@ -20,15 +22,28 @@ class FakePeerLink final : public PeerLink {
     return true;
   }
   void StopListening() override { deliver = nullptr; }
+  // Also called from workers (the capture watchdog's exit sequence).
   bool Post(const std::string& window_name, const PeerMessage& message) override {
+    std::lock_guard lock(mutex);
     posted.emplace_back(window_name, message);
-    return true;
+    return std::find(unreachable.begin(), unreachable.end(), window_name) == unreachable.end();
+  }
+  // What was posted to one peer, in order.
+  std::vector<PeerMessage> PostedTo(const std::string& window_name) {
+    std::lock_guard lock(mutex);
+    std::vector<PeerMessage> to;
+    for (const auto& [name, m] : posted)
+      if (name == window_name) to.push_back(m);
+    return to;
   }
   int Broadcast(const PeerMessage& message) override {
     broadcasts.push_back(message);
     return 0;
   }
 
+  std::mutex mutex;
+  // Peers that do not listen: posts to them are recorded and fail.
+  std::vector<std::string> unreachable;
   bool lock_taken = false;
   bool released = false;
   std::string lock_name;
