@@ -339,6 +339,7 @@ void KeyEvent(int mode, int light, bool press, KeyboardEffectState& s) {
       s.next_ripple = static_cast<std::uint8_t>((s.next_ripple + 1) % s.ripples.size());
       break;
     case 25:
+    case 29:  // a beat of the audio mode 2
       if (!press || !EffectCellOf(light, column, row)) break;
       for (int c = column - 1; c <= column + 1; ++c)
         for (int r = row - 1; r <= row + 1; ++r) Light(s, EffectCell(c, r), RandomHue(s));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/effect_step.h"
+#include "devices/keyboard_audio_effects.h"
 #include "devices/keyboard_device.h"
 #include "platform/trace.h"
 
@@ -59,6 +60,13 @@ const std::array<D::LightModeRow, 29> kKeyboardModes{{
 
 template <int Mode>
 void COmbrixKeyboardDevice::EffectStep() {
+  if constexpr (Mode == kAudioMode) {
+    // The band values the controller handed over, drawn by the audio mode.
+    const AudioLightState a = GetAudioLightState();
+    std::lock_guard lock(FrameLock());
+    AudioStep(LightLocked(), AudioLookOf(a.mode, a.color), audio_bands_, effects_, FrameLocked());
+    return;
+  }
   std::lock_guard lock(FrameLock());
   KeyboardEffectStep(Mode, LightLocked(), effects_, FrameLocked());
 }
@@ -220,22 +228,26 @@ KeyboardEffectState COmbrixKeyboardDevice::EffectSnapshot() const {
 
 void COmbrixKeyboardDevice::AudioLevels(std::span<const int> values) {
   const std::size_t n = std::min(values.size(), audio_bands_.size());
-  std::copy_n(values.begin(), n, audio_bands_.begin());
-  if (GetLightState().mode != kAudioMode || GetAudioLightState().mode % 256 != 2 || n < audio_bands_.size()) return;
-  int sum = 0;
-  for (int v : audio_bands_) {
-    const int scaled = v * 600 / 2000;
-    sum += scaled > 600 ? 500 : 600 - scaled;
-  }
-  const int average = sum / static_cast<int>(audio_bands_.size());
-  audio_total_ += 25 - average * 25 / 600;
-  if (audio_total_ < 71) return;
-  audio_total_ = 0;
+  const bool beats =
+      GetLightState().mode == kAudioMode && GetAudioLightState().mode % 256 == 2 && n == audio_bands_.size();
   // A beat: a press at LED position 51 for the reactive effects.
   int light = 51;
   for (const auto& [page_light, position] : KeyIndexMap(1))
     if (position == 51) light = page_light;
+  // The light worker draws the bands under the same lock.
   std::lock_guard lock(FrameLock());
+  std::copy_n(values.begin(), n, audio_bands_.begin());
+  if (!beats) return;
+  // 64-bit: a band can be as large as 2^31 - 1.
+  std::int64_t sum = 0;
+  for (int v : audio_bands_) {
+    const std::int64_t scaled = static_cast<std::int64_t>(v) * 600 / 2000;
+    sum += scaled > 600 ? 500 : 600 - scaled;
+  }
+  const auto average = static_cast<int>(sum / static_cast<std::int64_t>(audio_bands_.size()));
+  audio_total_ += 25 - average * 25 / 600;
+  if (audio_total_ < 71) return;
+  audio_total_ = 0;
   devices::KeyEvent(kAudioMode, light, true, effects_);
 }
 

@@ -5,6 +5,7 @@
 #include "app/audio_capture_link.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 
 #include "app/fake_peer_link.h"
 #include "controller/watchdog_time.h"
@@ -19,6 +21,7 @@
 #include "platform/process.h"
 #include "platform/trace.h"
 #include "platform/worker_thread.h"
+#include "test_support/temp_dir.h"
 
 namespace brimvex::app::test {
 namespace {
@@ -107,8 +110,18 @@ TEST_F(LinkTest, AKilledProgramIsReapedAndStartedAgainAfterOneThenTwoSeconds) {
 }
 
 TEST_F(LinkTest, ShutdownLeavesNothingEvenOfAProgramThatIgnoresExitAndSigterm) {
-  // Ignored signals stay ignored across exec: a lone process deaf to code 5 and SIGTERM.
-  StartLink({"sh", "-c", "trap '' TERM; exec sleep 1000"});
+  // Ignored signals stay ignored across exec: a lone process deaf to code 5 and SIGTERM. It says
+  // through a FIFO once SIGTERM is ignored.
+  brimvex::test::TempDir dir;
+  const std::string fifo = (dir.path() / "ready").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  StartLink({"sh", "-c", "trap '' TERM; echo ready > \"$0\"; exec sleep 1000", fifo});
+  {
+    std::ifstream ready(fifo);
+    std::string word;
+    ready >> word;
+    ASSERT_EQ(word, "ready");
+  }
   time_->WaitForBlockingWaits(1);
   const int pid = link_->Status().pid;
   const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
