@@ -6,6 +6,10 @@
 #include <filesystem>
 
 #include "app/app_messages.h"
+#include "devices/keyboard_device.h"
+#include "devices/keyboard_settings_record.h"
+#include "hid/command_codes.h"
+#include "macros/macro_source.h"
 #include "discovery/controller_fixture.h"
 #include "platform/file_dialog.h"
 #include "platform/ui/list_controls.h"
@@ -209,6 +213,85 @@ TEST_F(ProfileRoutesTest, RequestsListSelectExportImportAndDelete) {
   a = Ask({"keyboard", "delete", "profile1"});
   EXPECT_EQ(a.exit_code, kExitRefused);
   EXPECT_EQ(List().Names(), std::vector<std::string>{"profile1"});
+}
+
+// Macros of a store with three entries: macro k has k + 2 events of code 10 + k.
+class ThreeMacros : public macros::MacroSource {
+ public:
+  std::optional<std::vector<std::string>> Names() const override { return std::vector<std::string>{"a", "b", "c"}; }
+  std::vector<macros::MacroEvent> Events(int index) const override {
+    if (index < 0 || index > 2) return {};
+    std::vector<macros::MacroEvent> events;
+    for (int e = 0; e < index + 2; ++e)
+      events.push_back({static_cast<std::uint16_t>(5 * e), e % 2 == 0, 1, static_cast<std::uint8_t>(10 + index)});
+    return events;
+  }
+};
+
+TEST_F(ProfileRoutesTest, ASwitchPutsTheWholeProfileOnTheKeyboard) {
+  StartConnected({Product::kKeyboard});
+  auto& kb = *emu_.Find("keyboard");
+  auto& keyboard = dynamic_cast<devices::COmbrixKeyboardDevice&>(Keyboard());
+  keyboard.SetMacroSource(std::make_shared<ThreeMacros>());
+  // profile2: custom colours in one colour, page key 1 on macro c and key 3 on macro a.
+  Press("device_add_btn");
+  Choose(1);
+  Advance(Millis(400));
+  profiles::LightInfo light = keyboard.GetLightState();
+  light.mode = devices::kCustomColorsMode;
+  light.brightness = 4;
+  light.red = 12, light.green = 34, light.blue = 56;
+  ASSERT_EQ(wnd_->WriteLight(keyboard, light), hid::RESULT_OK);
+  keyboard.FillCustomColors(true);
+  ASSERT_TRUE(keyboard.StoreKeyAssignment(1, {0x70, 2, 0}));
+  ASSERT_TRUE(keyboard.StoreKeyAssignment(3, {0x70, 0, 0}));
+  ASSERT_TRUE(keyboard.SaveProfile());
+  // Away to profile1 and back, with the colour slot and the macro memory wiped between.
+  Choose(0);
+  Advance(Millis(400));
+  const std::vector<std::uint8_t> zeros(4096, 0);
+  kb.SetMemory(emulator::Area::kColorSlots, 0, zeros);
+  kb.SetMemory(emulator::Area::kMacros, 0, zeros);
+  Choose(1);
+  Advance(Millis(400));
+
+  // The record reads back as profile2's light.
+  const auto stored = kb.SettingsRecord(0);
+  ASSERT_EQ(stored.size(), devices::kKeyboardRecordSize);
+  devices::KeyboardRecord record{};
+  std::copy(stored.begin(), stored.end(), record.begin());
+  profiles::LightInfo read_back;
+  profiles::KeyboardSystemSettings system;
+  devices::ApplyKeyboardRecord(record, keyboard.LightModes(), read_back, system);
+  EXPECT_EQ(std::make_tuple(read_back.mode, read_back.brightness, read_back.red, read_back.green, read_back.blue),
+            std::make_tuple(light.mode, light.brightness, light.red, light.green, light.blue));
+  // The macro block holds c then a, in the order the keys use them; the keys name them 0 and 1.
+  const emulator::DecodedBlock block = kb.Macros();
+  ASSERT_TRUE(block.valid) << block.error;
+  ASSERT_EQ(block.entries.size(), 2u);
+  EXPECT_EQ(block.entries[0].size(), 4u);
+  EXPECT_EQ(block.entries[0][0].code, 12);
+  EXPECT_EQ(block.entries[1].size(), 2u);
+  EXPECT_EQ(block.entries[1][0].code, 10);
+  const auto map = kb.Memory(emulator::Area::kKeyMap);
+  const auto slot = [&](int key) {
+    const auto at = static_cast<std::size_t>(3 * keyboard.KeySlotOf(key));
+    return std::vector<std::uint8_t>(map.begin() + static_cast<std::ptrdiff_t>(at),
+                                     map.begin() + static_cast<std::ptrdiff_t>(at + 3));
+  };
+  EXPECT_EQ(slot(1), (std::vector<std::uint8_t>{0x70, 0, 0}));
+  EXPECT_EQ(slot(3), (std::vector<std::uint8_t>{0x70, 1, 0}));
+  // The wiped colour slot 0 holds the one colour at full brightness, and nothing else.
+  const auto colours = kb.Memory(emulator::Area::kColorSlots);
+  std::size_t lit = 0;
+  for (std::size_t at = 0; at + 2 < 3 * kb.LightCount(); at += 3) {
+    const std::vector<std::uint8_t> rgb(colours.begin() + static_cast<std::ptrdiff_t>(at),
+                                        colours.begin() + static_cast<std::ptrdiff_t>(at + 3));
+    if (rgb == std::vector<std::uint8_t>{0, 0, 0}) continue;
+    EXPECT_EQ(rgb, (std::vector<std::uint8_t>{11, 33, 55})) << "position " << at / 3;
+    ++lit;
+  }
+  EXPECT_GT(lit, 0u);
 }
 
 }  // namespace
