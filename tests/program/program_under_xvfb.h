@@ -39,6 +39,14 @@ class Program {
     display_ = ":" + std::to_string(std::atoi(number));
     return true;
   }
+  // Asks until the request is done (exit 0); false when it never is within the limit.
+  bool WaitFor(const std::vector<std::string>& args) const {
+    for (int i = 0; i < 400; ++i) {
+      if (Ctl(args).exit_code == 0) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
   // Starts the program and waits until it answers a request.
   bool Start() {
     pid_ = SpawnChild({BRIMVEX_PATH, "--emulate"},
@@ -58,6 +66,14 @@ class Program {
     WaitChild(pid_);
     pid_ = -1;
   }
+  // Asks the program to end as the desktop would (SIGTERM); its exit code.
+  int Stop() {
+    if (pid_ <= 0) return -1;
+    ::kill(pid_, SIGTERM);
+    const int code = WaitChild(pid_);
+    pid_ = -1;
+    return code;
+  }
   CtlRun Ctl(std::vector<std::string> args) const { return RunBrimvexctl(runtime_, std::move(args)); }
   // A request left under way; its output is not read.
   pid_t CtlUnderWay(std::vector<std::string> args) const {
@@ -67,6 +83,8 @@ class Program {
   std::string KeyboardFolder() const { return DeviceFolder("keyboard"); }
   // An emulated device's data folder by its kind name ("keyboard", "MousePad", ...).
   std::string DeviceFolder(const std::string& kind) const { return home_.folder() + "data/Brimvex/emulated/" + kind + "/"; }
+  // $XDG_DATA_HOME of the program: empty before its first start.
+  std::string DataHome() const { return home_.folder() + "data/"; }
   const TempDir& Home() const { return home_; }
 
  private:
