@@ -1,6 +1,7 @@
 #pragma once
 // Skin images (SVG drawn by QSvgRenderer, other formats through QImage), loaded once per path
-// and drawn at any size.
+// and drawn at any size. Each size an image is drawn at is rendered once and kept, so a repaint
+// is a plain copy: no SVG rasterising or scaling per paint.
 #include <QHash>
 #include <QPainter>
 #include <QRectF>

@@ -15,6 +15,7 @@
 #include "platform/qt/control_widget.h"
 #include "platform/qt/linux_key_code.h"
 #include "platform/ui/container.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/layout_engine.h"
 #include "platform/ui/list_controls.h"
 #include "platform/ui/resource_manager.h"
@@ -143,6 +144,14 @@ void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
     return;
   }
   ControlWidget* w = it.value();
+  // Live LEDs and spectrum bars change their picture many times a second (a whole keyboard a
+  // frame): their style changes lay the window out once after the burst, not once per control.
+  if (aspect == ui::Aspect::kStyle && (dynamic_cast<const ui::LiveColorButton*>(&control) != nullptr ||
+                                      dynamic_cast<const ui::SpectrumBars*>(&control) != nullptr)) {
+    w->Sync(aspect);
+    PlaceLater();
+    return;
+  }
   if (aspect == ui::Aspect::kItems) {
     // Rebuild the children of a container whose children changed.
     if (auto* box = ChildWidgetsOf(control)) {
@@ -327,6 +336,18 @@ void WindowHostWidget::Build(ui::Control& control, QWidget* parent) {
 
 void WindowHostWidget::ForgetSubtree(ui::Control& control) {
   control.ForEach([this](ui::Control& c) { widgets_.remove(&c); });
+}
+
+void WindowHostWidget::PlaceLater() {
+  if (place_pending_) return;
+  place_pending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        place_pending_ = false;
+        PlaceAll();
+      },
+      Qt::QueuedConnection);
 }
 
 void WindowHostWidget::PlaceAll() {
