@@ -113,16 +113,23 @@ TEST_F(StormTest, PlugCyclesDuringSynchronisedLightingKeepTheWorkerOnTheDevicesA
 
   // Static from the mouse: every step paints one colour, so each frame can be checked whole.
   DeviceManager& devices = *wnd_->Devices();
-  devices::COmbrixUSBDevice& source = *devices.Mice().front();
-  selector().ShowEntry(selector().IndexOf(devices.EntryOf(&source)), true, true);
+  devices::COmbrixUSBDevice& source = *DeviceOfRow(kMouseRow);
+  selector().ShowEntry(selector().IndexOfRow(kMouseRow), true, true);
+  ASSERT_EQ(wnd_->SelectedDevice(), &source);
   profiles::LightInfo info = source.GetLightState();
   info.mode = 3;
   info.brightness = 4;
   info.speed = 4;
   info.red = 200, info.green = 40, info.blue = 90;
   source.SetLightInfo(info);
-  Place("deng_same_mode");
-  Click("deng_same_mode");
+  // A button of that name of its own (the pages' light editors hold hidden ones).
+  ui::Button* same_mode = Place("deng_same_mode");
+  ASSERT_NE(same_mode, nullptr);
+  const auto click_same_mode = [&] {
+    same_mode->Activate();
+    loop().RunPending();
+  };
+  click_same_mode();
   const devices::Rgba painted{200, 40, 90, 255};
   const auto steps_past = [&](std::uint64_t n) { return WaitFor([&] { return wnd_->Sync().Steps() >= n; }); };
   ASSERT_TRUE(steps_past(2));
@@ -148,7 +155,7 @@ TEST_F(StormTest, PlugCyclesDuringSynchronisedLightingKeepTheWorkerOnTheDevicesA
   }
 
   // The same setup again reaches every device as it is now, and the keyboard streams the colour.
-  Click("deng_same_mode");
+  click_same_mode();
   for (devices::COmbrixUSBDevice* d : devices.AllDevices()) {
     ASSERT_TRUE(d->CommandChannelRef().IsOpen()) << d->DeviceFolderName();
     EXPECT_TRUE(d->CommandChannelRef().LightSync()) << d->DeviceFolderName();
