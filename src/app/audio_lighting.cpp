@@ -9,6 +9,7 @@ namespace brimvex::app {
 AudioLighting::AudioLighting(CMainWnd& wnd, platform::Shell* shell, PeerLink* peers,
                              std::vector<std::string> capture_argv, WatchdogTime* time, AudioStyleFile style_file)
     : wnd_(wnd),
+      has_capture_(!capture_argv.empty() && shell != nullptr),
       frames_([this] { return FirstKeyboard(); }),
       link_([&] {
         AudioCaptureLink::Setup s;
@@ -58,7 +59,9 @@ void AudioLighting::Start() {
   // The capture program does not listen yet: the style goes with the first connect.
   link_.KeepStyle(ToCaptureStyle(styles_.Selected()));
   wnd_.CopyData().SetAudioLight(&frames_);
-  wnd_.Slots().Start(kSlotAudioWatchdog, [this](const platform::ThreadParam& p) { link_.Run(p); });
+  // Without a capture program there is nothing to watch (and no thread to trace at random).
+  if (has_capture_)
+    wnd_.Slots().Start(kSlotAudioWatchdog, [this](const platform::ThreadParam& p) { link_.Run(p); });
 }
 
 void AudioLighting::Shutdown() { link_.Shutdown(); }

@@ -48,6 +48,7 @@ class AudioLighting {
   void UseStyles(const Json::Value& device);
 
   CMainWnd& wnd_;
+  const bool has_capture_;
   // Before the link, whose failure report holds on to it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   AudioFrames frames_;
