@@ -55,7 +55,7 @@ void BM_KeyboardProfileSwitch(benchmark::State& state) {
   std::size_t ends = 0;
   for (const auto& ex : k.kb().ExchangeLog()) {
     requests.push_back(ex.request);
-    ends += ex.request[3] == hid::CMD_END ? 1 : 0;
+    if (ex.request[3] == hid::CMD_END) ++ends;
   }
   hid::CommandChannel& channel = keyboard.CommandChannelRef();
   double switch_ms = 0;
