@@ -62,8 +62,9 @@ TEST_F(KeyboardRoutesTest, SystemControlsAreSavedAndWritten) {
     loop().RunPending();
     EXPECT_EQ(Stages()[c.member].asInt(), c.value) << c.control;
     EXPECT_FALSE(Product().ExchangeLog().empty()) << c.control << ": the record is written";
-    if (c.record_byte >= 0)
+    if (c.record_byte >= 0) {
       EXPECT_EQ(Product().SettingsRecord(0).at(static_cast<std::size_t>(c.record_byte)), c.value) << c.control;
+    }
   }
   EXPECT_EQ(Control<ui::Label>("repeat_delay_time_label1").Text(),
             wnd_->Resources().Text("Repeat_Delay_Time") + "1000ms");
