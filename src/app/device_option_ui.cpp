@@ -218,6 +218,7 @@ void CDeviceOptionUI::OnConnection() {
   }
   device_->InitialSync();
   link_retry_ = 0;
+  device_->ForgetStreamedFrame();  // a new connection shows nothing streamed yet
   StartTimer(kTimerLightFrame, kFrameWired);
   if (device_->HasPowerDisplay() && channel.IsOpen()) StartTimer(kTimerPower, kPowerFirst);
   if (channel.IsWireless()) StartTimer(kTimerLinkWatch, kLinkWatchFirst);

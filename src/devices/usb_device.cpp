@@ -331,8 +331,15 @@ int COmbrixUSBDevice::StreamFrame(std::span<const std::uint8_t> bytes) {
   // never put to sleep for it.
   const Millis now = loop_.Now();
   if (now < stream_resume_) return hid::RESULT_OK;
+  // A frame the device took already is not sent again: an effect's step lasts many frame periods.
+  if (std::ranges::equal(bytes, last_streamed_)) return hid::RESULT_OK;
   const int result = command_channel_.StreamKeyColors(bytes);
-  if (result != hid::RESULT_OK) stream_resume_ = now + kFrameFailurePause;
+  if (result == hid::RESULT_OK) {
+    last_streamed_.assign(bytes.begin(), bytes.end());
+  } else {
+    last_streamed_.clear();
+    stream_resume_ = now + kFrameFailurePause;
+  }
   return result;
 }
 

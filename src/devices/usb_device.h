@@ -209,6 +209,9 @@ class COmbrixUSBDevice : public ui::Container {
   virtual void PreviewOff();
   // Shows the frame on the page and streams it (cable only). RESULT_OK, or the stream's result.
   virtual int SendLedFrame();
+  // The device shows nothing streamed yet (a new connection): the next frame goes out even when
+  // it equals the last one sent.
+  void ForgetStreamedFrame() { last_streamed_.clear(); }
   virtual void SetLedColor(int index, Rgba color);
   virtual Rgba GetLedColor(int index) const;
   virtual int InitialSync();
@@ -337,7 +340,8 @@ class COmbrixUSBDevice : public ui::Container {
   // Shows the frame on the page: visible light buttons take their entries now and are repainted
   // at most once per display refresh, never while the window is hidden.
   void ShowFrameOnPage(const std::vector<Rgba>& frame);
-  // Streams `bytes` unless the stream rests after a failure; a failure starts a rest.
+  // Streams `bytes` unless the stream rests after a failure or the device already shows them
+  // (the last frame it took); a failure starts a rest.
   int StreamFrame(std::span<const std::uint8_t> bytes);
 
  private:
@@ -404,6 +408,7 @@ class COmbrixUSBDevice : public ui::Container {
   platform::Millis repaint_interval_{0};
   platform::Millis last_repaint_{-1000000};
   platform::Millis stream_resume_{0};
+  std::vector<std::uint8_t> last_streamed_;
   std::uint64_t repaint_count_ = 0;
   // Workers. The wake event tells the light worker that its light state changed.
   platform::Event light_wake_{platform::Event::Mode::kAutoReset};

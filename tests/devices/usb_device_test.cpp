@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "devices/device_key_button.h"
 #include "devices/device_rig.h"
 #include "devices/keyboard_device.h"
@@ -157,6 +159,28 @@ TEST(SendLedFrame, OnTheCableTheScaledFrameReachesTheDevice) {
   expected.insert(expected.end(), {254, 254, 254});                             // 255 * 255 / 256
   EXPECT_EQ(StreamedBytes(rig.product_device, 45), expected);
   EXPECT_EQ(rig.product_device.Memory(emulator::Area::kLiveFrame)[45], 0);
+}
+
+TEST(SendLedFrame, AFrameTheDeviceTookIsSentAgainOnlyAfterANewConnection) {
+  DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15);
+  ASSERT_TRUE(rig.OpenCommand());
+  FillFrame(*rig.device);
+  struct Step {
+    const char* what;
+    std::function<void()> before;
+    std::size_t packets;  // streamed in all
+  };
+  const Step steps[] = {
+      {"the first frame", [] {}, 1},
+      {"the same again", [] {}, 1},
+      {"one light changed", [&] { rig.device->SetLedColor(3, Rgba{9, 9, 9, 255}); }, 2},
+      {"after a new connection", [&] { rig.device->ForgetStreamedFrame(); }, 3},
+  };
+  for (const Step& step : steps) {
+    step.before();
+    EXPECT_EQ(rig.device->SendLedFrame(), hid::RESULT_OK) << step.what;
+    EXPECT_EQ(StreamPackets(rig.Codes()), step.packets) << step.what;
+  }
 }
 
 TEST(SendLedFrame, AFailedFrameRestsTheStreamWithoutBlocking) {
