@@ -118,7 +118,9 @@ KEYBOARD_FUNCTIONS = """    <TabLayout name="device_function_switch">
         </KeySetControl>
         <Control/>
       </TabLayout>
-      <Control/>
+      <MacroControl name="MacroControlItem" padding="4,6,4,4">
+        <Include source="XML/CustomControlXML/MacroControl.xml"/>
+      </MacroControl>
       <Control/>
       <Include source="XML/CustomControlXML/KeyboardSystemControl.xml"/>
     </TabLayout>

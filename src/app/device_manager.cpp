@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "app/app_messages.h"
+#include "app/macro_routes.h"
 #include "devices/device_classes.h"
 #include "devices/device_kind.h"
 #include "lighting/light_rules.h"
@@ -168,8 +169,11 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
   device->SetMouseParameter(page_row.mouse_parameter);
   device->SetDeviceFolderName(std::string(option.kind_name));
   // The keyboard and the mouse keep their macro stores in their data folders.
-  if (kind == devices::kDeviceKeyboard || kind == devices::kDeviceMouse)
-    device->SetMacroSource(std::make_shared<macros::MacroStore>(profiles::GetDeviceFolder(option.kind_name)));
+  std::shared_ptr<macros::MacroStore> store;
+  if (kind == devices::kDeviceKeyboard || kind == devices::kDeviceMouse) {
+    store = std::make_shared<macros::MacroStore>(profiles::GetDeviceFolder(option.kind_name));
+    device->SetMacroSource(store);
+  }
   device->SetOrdinal(option.ordinal);
   device->SetLightFileName(std::string(page_row.light_settings_name));
   device->SetLightTableIndex(lighting::LightTableIndex(device->DeviceType()));
@@ -186,6 +190,7 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
   // 5. The page and the entry (hidden, bound to the page and to its power page).
   tabs->Add(std::move(device_control));
   device->BindPageControls();
+  SetUpMacroEditors(*device, store, s_.loop);
   list->push_back(device);
   entry->SetLoop(s_.loop);
   entry->SetMessageSender(s_.send_message);

@@ -4,6 +4,7 @@
 #include "app/keyboard_routes.h"
 #include "app/keymap_requests.h"
 #include "app/light_routes.h"
+#include "app/macro_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 #include "app/audio_routes.h"
@@ -17,6 +18,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterKeyboardRoutes(router, wnd);
   RegisterKeyEditorRoutes(router, wnd);
   RegisterLightRoutes(router, wnd);
+  RegisterMacroRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app

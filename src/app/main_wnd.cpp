@@ -1,4 +1,5 @@
 #include "app/main_wnd.h"
+#include "app/macro_routes.h"
 
 #include "app/device_list_block.h"
 #include "app/device_tables.h"
@@ -116,7 +117,10 @@ void CMainWnd::OnWindowInit() {
     setup.slot_table = &slot_table_;
     setup.selector = &selector_;
     setup.send_message = [this](std::uint32_t m, std::uint64_t w, std::int64_t l) { HandleMessage(m, w, l); };
-    setup.close_children = [this] { CloseChildWindows(); };
+    setup.close_children = [this] {
+      EndMacroRecording(*this);
+      CloseChildWindows();
+    };
     devices_ = std::make_unique<DeviceManager>(std::move(setup));
     devices_->CreateDefaultPages();
   }
@@ -320,7 +324,10 @@ void CMainWnd::OnShowEntryMessage(std::uint64_t row, std::int64_t show) {
   if (show == 1) {
     if (!entry->IsEntryVisible()) selector_.ShowEntry(index, true, selector_.CountVisible() == 0);
   } else if (show == 0) {
-    selector_.HideEntry(index, [this] { CloseChildWindows(); });
+    selector_.HideEntry(index, [this] {
+      EndMacroRecording(*this);
+      CloseChildWindows();
+    });
     platform::Trace("2.4gcesvdfherhue 1");
   }
 }

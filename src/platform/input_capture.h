@@ -81,4 +81,9 @@ class ScriptedCapture : public InputCapture {
   bool keys_ = false, mouse_ = false, active_ = false;
 };
 
+// The capture of the running program: the frontend sets its window capture; until then (and
+// headless) a capture that refuses to start.
+InputCapture& CurrentInputCapture();
+void SetCurrentInputCapture(InputCapture* capture);
+
 }  // namespace brimvex::platform

@@ -1,0 +1,175 @@
+// The macro editor's rows on the real main window over the emulated keyboard: the delete command
+// with its key rule over every profile, recording through the scripted input source into the
+// keyboard's macro memory, and the keyboard lost while recording.
+#include <gtest/gtest.h>
+
+#include "discovery/controller_fixture.h"
+#include "macros/macro_control_ui.h"
+#include "macros/macro_tables.h"
+#include "platform/input_capture.h"
+#include "platform/ui/list_controls.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/device_profile_ui.h"
+#include "profiles/file_helpers.h"
+
+namespace brimvex::app::test {
+namespace {
+
+using profiles::KeyCode;
+using std::chrono::milliseconds;
+
+KeyCode Macro(std::uint8_t n) { return {0x70, n, 0}; }
+
+class MacroRoutesTest : public ControllerFixture {
+ protected:
+  void SetUp() override {
+    ControllerFixture::SetUp();
+    platform::SetCurrentInputCapture(&capture_);
+    frontend_.SetModalHandler([this](ui::Window& w) {
+      ui::Control* text = w.FindControl("MessageText");
+      boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
+      ui::Control* answer = w.FindControl(confirm_ ? "confirm_btn" : "cancel_btn");
+      (answer != nullptr ? answer : w.FindControl("confirm_btn"))->Activate();
+    });
+    StartConnected({Product::kKeyboard});
+  }
+  void TearDown() override {
+    ControllerFixture::TearDown();
+    platform::SetCurrentInputCapture(nullptr);
+  }
+  devices::COmbrixUSBDevice& Keyboard() { return *DeviceOfRow(kKeyboardRow); }
+  macros::CMacroControlUI& Editor() {
+    return *dynamic_cast<macros::CMacroControlUI*>(Keyboard().FindControl("MacroControlItem"));
+  }
+  void Press(const char* name) {
+    ui::Control* c = Keyboard().FindControl(name);
+    ASSERT_NE(c, nullptr) << name;
+    wnd_->Window().SendNotify(c, ui::notify::kClick);
+    loop().RunPending();
+  }
+  // The other profile's key list, as stored.
+  std::vector<profiles::KeyEntry> KeysOf(const std::string& path) {
+    profiles::CBasicProfiledata p;
+    p.SetDeviceIndex(0);
+    p.LoadScratchSection(path);
+    return p.GetScratchKeyList();
+  }
+  void SetKeysOf(const std::string& path, const std::vector<std::pair<int, KeyCode>>& keys) {
+    profiles::CBasicProfiledata p;
+    p.SetDeviceIndex(0);
+    p.LoadScratchSection(path);
+    auto list = p.GetScratchKeyList();
+    for (const auto& [k, code] : keys) list[static_cast<std::size_t>(k)].current = code;
+    p.SetScratchKeyList(list);
+    ASSERT_TRUE(p.SaveScratchSection(path));
+  }
+  std::map<std::string, std::string> Folder() {
+    std::map<std::string, std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(data_home_.path() / "Brimvex/keyboard"))
+      out[e.path().filename().string()] = profiles::ReadTextFile(e.path().string());
+    return out;
+  }
+
+  platform::ScriptedCapture capture_;
+  std::vector<std::string> boxes_;
+  bool confirm_ = true;
+};
+
+TEST_F(MacroRoutesTest, DeleteKeepsEveryBindingOnItsMacroAcrossProfiles) {
+  for (int k = 0; k < 3; ++k) Press("macro_btn_name_add");
+  ASSERT_EQ(Editor().GetNames(), (std::vector<std::string>{"macro_1", "macro_2", "macro_3"}));
+  Press("device_add_btn");
+  profiles::CDeviceProfileUI& list = *Keyboard().ProfileList();
+  ASSERT_EQ(list.Count(), 2);
+  const int other = list.GetCurSel() == 0 ? 1 : 0;
+  const std::string other_path = list.PathOf(other);
+  SetKeysOf(other_path, {{5, Macro(2)}, {6, Macro(1)}, {7, {0x71, 0, 3}}});
+  const KeyCode default6 = KeysOf(other_path)[6].default_code;
+  ASSERT_TRUE(Keyboard().StoreKeyAssignment(10, Macro(2)));
+  ASSERT_TRUE(Keyboard().StoreKeyAssignment(11, Macro(1)));
+
+  // Cancelling either question changes nothing.
+  Editor().SelectMacro(1);
+  const auto before = Folder();
+  for (int cancel_at : {1, 2}) {
+    boxes_.clear();
+    int asked = 0;
+    frontend_.SetModalHandler([&](ui::Window& w) {
+      ++asked;
+      boxes_.push_back(w.FindControl("MessageText")->TextKey());
+      w.FindControl(asked == cancel_at ? "cancel_btn" : "confirm_btn")->Activate();
+    });
+    Press("macro_btn_name_sub");
+    EXPECT_EQ(Folder(), before) << cancel_at;
+  }
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"message_text_4", "message_text_2"}));
+
+  frontend_.SetModalHandler([](ui::Window& w) { w.FindControl("confirm_btn")->Activate(); });
+  emu_.Devices()[0]->ClearExchangeLog();
+  Press("macro_btn_name_sub");
+  EXPECT_EQ(Editor().GetNames(), (std::vector<std::string>{"macro_1", "macro_3"}));
+  const auto others = KeysOf(other_path);
+  EXPECT_EQ(others[5].current, Macro(1));
+  EXPECT_EQ(others[6].current, default6);
+  EXPECT_EQ(others[7].current, (KeyCode{0x71, 0, 3}));
+  const auto current = Keyboard().GetKeyList();
+  EXPECT_EQ(current[10].current, Macro(1));
+  EXPECT_EQ(current[11].current, current[11].default_code);
+  // The keyboard was written: its key map points the key at device macro 0, the block has it.
+  const emulator::DecodedBlock block = emu_.Devices()[0]->Macros();
+  EXPECT_TRUE(block.valid) << block.error;
+  EXPECT_EQ(block.entries.size(), 1u);
+}
+
+TEST_F(MacroRoutesTest, RecordedKeysReachTheKeyboardsMacroMemory) {
+  Press("macro_btn_name_add");
+  ASSERT_TRUE(Keyboard().StoreKeyAssignment(10, Macro(0)));
+  Press("macro_btn_starredio");
+  ASSERT_TRUE(capture_.Active());
+  EXPECT_FALSE(wnd_->Window().FindControl("device_select_layout")->IsEnabled());
+  const milliseconds t0 = loop().Now();
+  capture_.Key({0, 0x1E, false, true, t0 + milliseconds(5)});
+  capture_.Key({0, 0x1E, false, true, t0 + milliseconds(40)});  // auto-repeat
+  capture_.Key({0, 0x1E, false, false, t0 + milliseconds(125)});
+  capture_.Mouse({macros::kLeftDown, 0, true, t0 + milliseconds(300)});  // the stop button
+  Press("macro_btn_stopredio");
+  EXPECT_FALSE(capture_.Active());
+  EXPECT_TRUE(wnd_->Window().FindControl("device_select_layout")->IsEnabled());
+  const emulator::DecodedBlock block = emu_.Devices()[0]->Macros();
+  ASSERT_TRUE(block.valid) << block.error;
+  ASSERT_EQ(block.entries.size(), 1u);
+  ASSERT_EQ(block.entries[0].size(), 2u);
+  EXPECT_EQ(block.entries[0][0].delay, 120);
+  EXPECT_TRUE(block.entries[0][0].down);
+  EXPECT_EQ(block.entries[0][0].type, 10);
+  EXPECT_EQ(block.entries[0][0].code, 0x04);
+  EXPECT_FALSE(block.entries[0][1].down);
+}
+
+TEST_F(MacroRoutesTest, LosingTheKeyboardWhileRecordingEndsItWithTheRowsSaved) {
+  Press("macro_btn_name_add");
+  Press("macro_btn_starredio");
+  capture_.Key({0, 0x30, false, true, loop().Now()});
+  emu_.Devices()[0]->Unplug(Link::kCable);
+  ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 0; }));
+  EXPECT_FALSE(capture_.Active());
+  EXPECT_FALSE(Editor().Recording());
+  EXPECT_EQ(Editor().Store()->Events(0).size(), 1u);
+}
+
+TEST_F(MacroRoutesTest, ThePointerMoveButtonsAreMatchedByExactName) {
+  Press("macro_btn_name_add");
+  ui::Control* move = Keyboard().FindControl("macro_inset_moveleftkey_btn");
+  move->SetName("MACRO_INSET_MOVELEFTKEY_BTN");
+  wnd_->Window().SendNotify(move, ui::notify::kClick);
+  loop().RunPending();
+  EXPECT_EQ(Editor().RowCount(), 0u);
+  move->SetName("macro_inset_moveleftkey_btn");
+  wnd_->Window().SendNotify(move, ui::notify::kClick);
+  loop().RunPending();
+  EXPECT_EQ(Editor().RowCount(), 1u);
+  EXPECT_EQ(Editor().Store()->Events(0).size(), 1u) << "saved at once";
+}
+
+}  // namespace
+}  // namespace brimvex::app::test
