@@ -14,6 +14,7 @@
 #include "emulator/emulated_hid_backend.h"
 #include "emulator/emulator.h"
 #include "lighting/light_control_ui.h"
+#include "macros/macro_control_ui.h"
 #include "platform/headless_event_loop.h"
 #include "platform/paths.h"
 #include "platform/ui/dialog_builder.h"
@@ -95,6 +96,7 @@ class DeviceRig {
     factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
     factory.Register("CKeySetControlUI", KeySetControlCreator());
     factory.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
+    factory.Register("CMacroControlUI", [] { return std::make_unique<macros::CMacroControlUI>(); });
     ui::DialogBuilder builder(resources, factory);
     if (!device->BuildPage(builder)) return false;
     device->BindPageControls();

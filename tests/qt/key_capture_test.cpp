@@ -12,6 +12,7 @@
 #include "devices/device_classes.h"
 #include "devices/key_set_control_ui.h"
 #include "lighting/light_control_ui.h"
+#include "macros/macro_control_ui.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/qt/window_host_widget.h"
@@ -42,6 +43,7 @@ class KeyCapture : public ::testing::Test {
     factory_.Register("CDeviceKeyButtonUI", devices::DeviceKeyButtonCreator());
     factory_.Register("CKeySetControlUI", devices::KeySetControlCreator());
     factory_.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
+    factory_.Register("CMacroControlUI", [] { return std::make_unique<macros::CMacroControlUI>(); });
     ui::DialogBuilder builder(resources_, factory_);
     auto page = builder.Create("XML/DeviceXml/keyboarddevice.xml");
     ASSERT_TRUE(page) << page.error;
