@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddGameCommand(app);
   brimvex::tools::AddProfileCommand(app);
   brimvex::tools::AddKeymapCommand(app);
+  brimvex::tools::AddMacroCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
   brimvex::tools::AddLightCommand(app);
   brimvex::tools::AddAudioVizCommand(app);

@@ -28,6 +28,8 @@ void AddGameCommand(CLI::App& app);
 void AddProfileCommand(CLI::App& app);
 // `keymap keyboard [--emulate] | keymap keyboard set INDEX FUNCTION`: the keyboard's key map.
 void AddKeymapCommand(CLI::App& app);
+// `macro [--device keyboard|mouse] list|show|import|export|delete|bind ...`: the page's macros.
+void AddMacroCommand(CLI::App& app);
 
 // `audio-viz status`: the running Brimvex's capture program, frames, peak and bands.
 void AddAudioVizCommand(CLI::App& app);

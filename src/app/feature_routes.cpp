@@ -4,6 +4,7 @@
 #include "app/keyboard_routes.h"
 #include "app/keymap_requests.h"
 #include "app/light_routes.h"
+#include "app/macro_requests.h"
 #include "app/macro_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
@@ -32,6 +33,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterKeymapRequests(requests, wnd);
   RegisterLightRequests(requests, wnd);
   RegisterAudioRequests(requests, wnd);
+  RegisterMacroRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

@@ -46,11 +46,7 @@ devices::CKeySetControlUI* KeyEditorOf(COmbrixUSBDevice* device) {
                            : nullptr;
 }
 
-// The device's name lists and the key editor's macro list follow the store.
-void RefreshNames(COmbrixUSBDevice& device) {
-  device.LoadNameLists();
-  if (auto* keys = KeyEditorOf(&device)) keys->SetMacroNames(device.MacroNames());
-}
+void RefreshNames(COmbrixUSBDevice& device) { RefreshMacroNames(device); }
 
 // SaveMacro with its message: the rows above 250 (on both pages: a lost recording must not go
 // unseen), or a file that could not be written.
@@ -133,13 +129,19 @@ void Stop(CMainWnd& wnd, Recorder& rec, bool write) {
 // --- The delete command ------------------------------------------------------------------------
 
 void DeleteCommand(CMainWnd& wnd, COmbrixUSBDevice& device, CMacroControlUI& editor) {
-  if (wnd.AskUser("message_text_4", true) != 1) return;
+  DeleteSelectedMacro(wnd, device, editor, true);
+}
+
+}  // namespace
+
+int DeleteSelectedMacro(CMainWnd& wnd, COmbrixUSBDevice& device, CMacroControlUI& editor, bool ask) {
+  if (ask && wnd.AskUser("message_text_4", true) != 1) return -1;
   const int d = editor.GetSelectedMacro();
-  if (d < 0) return;
+  if (d < 0) return -1;
   std::vector<profiles::KeyEntry> keys = device.GetKeyList();
-  if (std::any_of(keys.begin(), keys.end(), [d](const auto& e) { return macros::IsBoundToMacro(e, d); }) &&
+  if (ask && std::any_of(keys.begin(), keys.end(), [d](const auto& e) { return macros::IsBoundToMacro(e, d); }) &&
       wnd.AskUser("message_text_2", true) != 1)
-    return;
+    return -1;
   // Every other profile of the page's list.
   if (profiles::CDeviceProfileUI* list = device.ProfileList()) {
     const int selected = list->GetCurSel();
@@ -163,13 +165,16 @@ void DeleteCommand(CMainWnd& wnd, COmbrixUSBDevice& device, CMacroControlUI& edi
     for (std::size_t k = 0; k < changed.size(); ++k)
       if (!(changed[k] == keys[k])) device.StoreKeyAssignment(static_cast<int>(k), changed[k].current);
   }
-  if (editor.DeleteMacro() < 0) return;
+  if (editor.DeleteMacro() < 0) return -1;
   RefreshNames(device);
   if (current_changed) {
     device.RefreshPage();
     WriteKeysAndMacros(wnd, device);
   }
+  return d;
 }
+
+namespace {
 
 // --- Rows --------------------------------------------------------------------------------------
 
@@ -218,6 +223,11 @@ void AddMenuItems(NotifyRouter& r, CMainWnd& wnd) {
 }
 
 }  // namespace
+
+void RefreshMacroNames(COmbrixUSBDevice& device) {
+  device.LoadNameLists();
+  if (auto* keys = KeyEditorOf(&device)) keys->SetMacroNames(device.MacroNames());
+}
 
 void RegisterMacroRoutes(NotifyRouter& r, CMainWnd& wnd) {
   auto rec = std::make_shared<Recorder>(platform::CurrentInputCapture());

@@ -11,6 +11,7 @@ namespace brimvex::devices {
 class COmbrixUSBDevice;
 }
 namespace brimvex::macros {
+class CMacroControlUI;
 class MacroStore;
 }
 namespace brimvex::platform {
@@ -27,6 +28,14 @@ void RegisterMacroRoutes(NotifyRouter& router, CMainWnd& wnd);
 // the key editor), the recoil editor over the device folder and the shipped defaults.
 void SetUpMacroEditors(devices::COmbrixUSBDevice& device, std::shared_ptr<macros::MacroStore> store,
                        platform::EventLoop* loop);
+
+// The delete command on the editor's selected macro: asks first when `ask` (else as if answered
+// yes), applies the key rule to every profile of the page, deletes, and writes the keys when the
+// current ones changed. The deleted macro number, or -1 when nothing was deleted.
+int DeleteSelectedMacro(CMainWnd& wnd, devices::COmbrixUSBDevice& device, macros::CMacroControlUI& editor, bool ask);
+
+// The device's name lists and the key editor's macro list follow the store.
+void RefreshMacroNames(devices::COmbrixUSBDevice& device);
 
 // Recording ends without saving its device writes when the selected device goes (the editor is
 // unlocked, the hooks removed, the rows saved).

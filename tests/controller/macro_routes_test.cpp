@@ -6,6 +6,7 @@
 #include "discovery/controller_fixture.h"
 #include "macros/macro_control_ui.h"
 #include "macros/macro_tables.h"
+#include "platform/file_system.h"
 #include "platform/input_capture.h"
 #include "platform/ui/list_controls.h"
 #include "profiles/basic_profile_data.h"
@@ -169,6 +170,53 @@ TEST_F(MacroRoutesTest, ThePointerMoveButtonsAreMatchedByExactName) {
   loop().RunPending();
   EXPECT_EQ(Editor().RowCount(), 1u);
   EXPECT_EQ(Editor().Store()->Events(0).size(), 1u) << "saved at once";
+}
+
+TEST_F(MacroRoutesTest, BrimvexctlWordsDoWhatTheButtonsDo) {
+  auto ask = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), "macro");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  };
+  brimvex::test::TempDir in;
+  const std::string good = in.folder() + "Combo.mac";
+  ASSERT_TRUE(platform::WriteFileAtomically(
+      good, R"({"Events":[{"Type":10,"Button":4,"Action":"down","Delay":"30"},{"Type":10,"Button":4,"Action":"up","Delay":0}]})"));
+  const std::string bad = in.folder() + "Bad.mac";
+  ASSERT_TRUE(platform::WriteFileAtomically(bad, R"({"Events":[],"Guid":"../../x"})"));
+
+  struct Case {
+    std::vector<std::string> words;
+    int exit;
+    std::string out;  // the answer's start
+  };
+  const Case cases[] = {
+      {{"keyboard", "import", good}, kExitDone, "imported Combo as macro 0 (2 events)\n"},
+      {{"keyboard", "import", bad}, kExitRefused, "refused: the \"Guid\" is not an identifier\n"},
+      {{"keyboard", "show", "combo"}, kExitDone, "macro Combo events=2\n30\tdown\t10\t4\n0\tup\t10\t4\n"},
+      {{"keyboard", "show", "nothing"}, kExitMalformed, "no such macro: nothing\n"},
+      {{"keyboard", "bind", "10", "Combo", "repeat", "3"}, kExitDone, "bound key 10 to macro 0; macro block 30 bytes\n"},
+      {{"keyboard", "bind", "999", "Combo"}, kExitMalformed, "no such key: 999\n"},
+      {{"keyboard", "export", "Combo", in.folder() + "out.mac"}, kExitDone, "exported Combo (2 events)\n"},
+      {{"keyboard", "frob"}, kExitMalformed, "usage: macro"},
+      {{"keyboard", "delete", "Combo"}, kExitDone, "deleted Combo (macro 0)\n"},
+      {{"keyboard", "list"}, kExitDone, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words[1]);
+    const ControlAnswer a = ask(c.words);
+    EXPECT_EQ(a.exit_code, c.exit);
+    EXPECT_EQ(a.text.substr(0, c.out.size()), c.out);
+    if (c.words[1] == "bind") {
+      const emulator::DecodedBlock block = emu_.Devices()[0]->Macros();
+      if (c.exit == kExitDone) {
+        ASSERT_TRUE(block.valid) << block.error;
+        EXPECT_EQ(block.entries.at(0).size(), 2u);
+        EXPECT_EQ(block.entries[0][0].delay, 30);
+      }
+    }
+  }
+  EXPECT_EQ(profiles::ReadTextFile(in.folder() + "out.mac"), profiles::ReadTextFile(good));
+  EXPECT_EQ(Keyboard().GetKeyList()[10].current, Keyboard().GetKeyList()[10].default_code) << "deleted: default again";
 }
 
 }  // namespace
