@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hid/slot_record.h"
+#include "update/update_entry.h"
 
 namespace brimvex::app {
 
@@ -88,12 +89,7 @@ int DeviceIdentity(std::span<const SlotRecord> slots, int slot);
 
 // The update entries; current_version(k) gives the version of the device behind selector entry
 // k (0 when none or its channel is closed), installed_version the program's own.
-struct UpdateEntry {
-  std::int32_t version_source = 0;
-  std::int32_t flag = 0;
-  std::int32_t current_version = 0;
-  std::string vendor, project_code, type, name, version;
-};
+using UpdateEntry = update::UpdateEntry;
 std::vector<UpdateEntry> BuildUpdateList(const std::function<std::int32_t(std::size_t)>& current_version,
                                          std::int32_t installed_version);
 
