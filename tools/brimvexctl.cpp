@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddAppearanceCommands(app);
   brimvex::tools::AddLightCommand(app);
   brimvex::tools::AddAudioVizCommand(app);
+  brimvex::tools::AddUpdateCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -38,4 +38,7 @@ void AddAudioVizCommand(CLI::App& app);
 // interface language and window background.
 void AddAppearanceCommands(CLI::App& app);
 
+// `update check [--url BASE] [--emulate]`: the update list checked against the update service.
+void AddUpdateCommand(CLI::App& app);
+
 }  // namespace brimvex::tools

@@ -42,6 +42,12 @@ inline constexpr std::uint32_t kMsgLanguageChange = 0x0C11;
 inline constexpr std::uint32_t kMsgSlotFound = 0x0C12;
 inline constexpr std::uint32_t kMsgSlotLost = 0x0C13;
 inline constexpr std::uint32_t kMsgOpenSettings = 0x0C15;
+// The settings window found everything current: the update mark on "setbtn" goes.
+inline constexpr std::uint32_t kMsgUpdatesCurrent = 0x0C16;
+// Another program reports a firmware version (lParam): the upgrade prompt. The only private
+// number other programs may send, as the name "#0D04".
+inline constexpr std::uint32_t kMsgFirmwareVersion = 0x0D04;
+inline constexpr std::string_view kFirmwareVersionName = "#0D04";
 // wParam = device-option row of the entry, lParam 1 show (and select when none was visible), 0 hide.
 inline constexpr std::uint32_t kMsgShowEntry = 0x0D03;
 inline constexpr std::uint32_t kMsgTrayIcon = 0x0401;

@@ -60,6 +60,11 @@ int RunApplication(const ApplicationSetup& setup) {
     if (setup.shell != nullptr) main.AttachShell(*setup.shell);
     main.SetAudioCapture(setup.audio_capture);
     main.SetRegistryStore(setup.registry);
+    update::SetWndServices update;
+    update.make_client = setup.make_http_client;
+    update.base_url = setup.update_base_url;
+    update.upgrade_folder = setup.program_folder + "Update/";
+    main.SetUpdateServices(std::move(update));
     std::string error;
     if (!skin_ok) error = resources.LastError();
     if (!skin_ok || !main.Create(&error)) {

@@ -8,6 +8,7 @@
 
 #include "app/peer_link.h"
 #include "platform/hid_backend.h"
+#include "platform/http_client.h"
 #include "platform/power_events.h"
 #include "platform/shell.h"
 #include "platform/registry_store.h"
@@ -31,6 +32,10 @@ struct ApplicationSetup {
   platform::Shell* shell = nullptr;
   // The capture program of audio-reactive lighting with its arguments (empty: none).
   std::vector<std::string> audio_capture{};
+  // The settings window's HTTP clients and the update service's base URL ("…/api/"; empty:
+  // there is no service, every line is unreachable).
+  platform::HttpClientFactory make_http_client{};
+  std::string update_base_url{};
 };
 
 // Runs the program to its end. 0 on every ordinary path (also when another instance took

@@ -10,6 +10,7 @@
 #include "macros/macro_control_ui.h"
 #include "macros/shoot_control_ui.h"
 #include "profiles/device_profile_ui.h"
+#include "update/update_info_list_item_ui.h"
 
 namespace brimvex::app {
 namespace {
@@ -32,7 +33,7 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CSelectPanelUI", [](const ControlContext&) { return devices::SelectPanelCreator(); }},
     {"CDeviceKeyButtonUI", [](const ControlContext&) { return devices::DeviceKeyButtonCreator(); }},
     {"CCloudShareListItemUI", nullptr},
-    {"CUpdateInfoListItemUI", nullptr},
+    {"CUpdateInfoListItemUI", [](const ControlContext&) { return update::UpdateInfoListItemCreator(); }},
     {"CDeviceOptionUI", &Maker<CDeviceOptionUI>},
     {"CMpDevicePowerUI", &Maker<CMpDevicePowerUI>},
     {"CComboEditContainerElementUI", nullptr},

@@ -9,6 +9,7 @@
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 #include "app/audio_routes.h"
+#include "app/update_routes.h"
 
 namespace brimvex::app {
 
@@ -20,6 +21,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterKeyEditorRoutes(router, wnd);
   RegisterLightRoutes(router, wnd);
   RegisterMacroRoutes(router, wnd);
+  RegisterUpdateRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app

@@ -9,7 +9,9 @@
 #include "app/application.h"
 #include "app/audio_capture_command.h"
 #include "app/emulated_machine.h"
+#include "app/emulated_update_service.h"
 #include "app/hub_peer_link.h"
+#include "platform/curl/curl_http_client.h"
 #include "platform/hidraw/hidraw_backend.h"
 #include "platform/paths.h"
 #include "platform/qt/logind_power_events.h"
@@ -17,6 +19,8 @@
 #include "platform/shell.h"
 #include "platform/trace.h"
 #include "profiles/file_helpers.h"
+#include "profiles/json_registry_store.h"
+#include "update/update_check.h"
 
 int main(int argc, char** argv) {
   using namespace brimvex;
@@ -46,11 +50,27 @@ int main(int argc, char** argv) {
     hidraw = std::make_unique<platform::hidraw::HidrawBackend>();
     backend = hidraw.get();
   }
+  // brimvex --emulate answers its own update checks.
+  std::string update_url = update::ServiceBaseUrl();
+  std::unique_ptr<platform::UpdateService> update_service;
+  if (emulate) {
+    update_service = std::make_unique<platform::UpdateService>(app::EmulatedUpdateServiceConfig());
+    std::string error;
+    if (update_service->Start(0, &error)) {
+      update_url = update_service->BaseUrl();
+    } else {
+      platform::Trace("emulated update service: " + error);
+    }
+  }
+  profiles::JsonRegistryStore registry(profiles::DefaultRegistryPath());
   app::HubPeerLink peers;
   platform::SystemShell shell;
   app::ApplicationSetup setup;
   setup.peers = &peers;
   setup.shell = &shell;
+  setup.registry = &registry;
+  setup.make_http_client = [] { return platform::curl::CreateCurlHttpClient(); };
+  setup.update_base_url = update_url;
   setup.make_power = [] { return qt::CreateLogindPowerEvents(); };
   setup.program_folder = folder;
   setup.hid_backend = backend;

@@ -228,7 +228,14 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     if (wparam == 1 && (lparam == 0 || lparam == 1)) SetLightControl(static_cast<int>(lparam), false);
     return true;
   }
-  if (message == messages_.upgrade_status && message != 0) return true;  // no settings window yet
+  if (message == messages_.upgrade_status && message != 0) {
+    // Forwarded to the settings window while it is open (after the current message).
+    if (update_ != nullptr)
+      frontend_.Loop().Post([this, wparam, lparam] {
+        if (update_ != nullptr) update_->OnUpgradeStatus(wparam, lparam);
+      });
+    return true;
+  }
   if (message == messages_.device_list_query && message != 0) {
     ReplyDeviceList();
     return true;
@@ -257,6 +264,15 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     case kMsgLanguageChange:
       if (appearance_ != nullptr && wparam <= 0x7FFFFFFF) appearance_->ApplyLanguage(static_cast<int>(wparam));
       return true;
+    case kMsgOpenSettings:
+      OpenSettings(true);
+      return true;
+    case kMsgUpdatesCurrent:
+      ClearUpdateMark();
+      return true;
+    case kMsgFirmwareVersion:
+      OnFirmwarePrompt(lparam);
+      return true;
     case kMsgSettingProgress:
       if (auto* p = window_.FindControl("setting_progress")) p->SetVisible(true);
       return true;
@@ -279,6 +295,8 @@ void CMainWnd::HandlePeerMessage(const PeerMessage& message) {
   if (destroyed_) return;
   if (message.name == kRequestName) {
     AnswerRequest(message);
+  } else if (message.name == kFirmwareVersionName) {
+    HandleMessage(kMsgFirmwareVersion, message.wparam, message.lparam);
   } else if (message.name == kCopyDataName) {
     if (awake_) copy_data_.Take(message.lparam, message.payload);
   } else if (std::find(admitted_.begin(), admitted_.end(), message.name) != admitted_.end()) {
@@ -373,7 +391,14 @@ void CMainWnd::OnDisplayChange() {
 
 void CMainWnd::OnTrayLeftUp() {
   if (destroyed_ || !awake_) return;
-  UpdateNoDeviceHint();
+  // The hint goes only while an entry is visible and the firmware is known to be current.
+  if (auto* hint = window_.FindControl("No_device_Link")) {
+    if (VisibleSelectorEntries() == 0) {
+      hint->SetVisible(true);
+    } else if (firmware_current_ == 1) {
+      hint->SetVisible(false);
+    }
+  }
   CloseChildWindows();
   if (window_.IsVisible() && !window_.IsMinimized()) {
     window_.Show(false);
@@ -426,9 +451,10 @@ void CMainWnd::OnMenuCommand(const std::string& item) {
     Exit();
   } else if (item == "about_menu") {
     OpenAbout();
+  } else if (item == "setwnd_menu") {
+    OpenSettings(true);
   }
-  // "setwnd_menu" opens the settings window once it exists; the macro editor's items belong to
-  // its context menus.
+  // The macro editor's items belong to its context menus.
 }
 
 void CMainWnd::OpenAbout() {
@@ -463,6 +489,7 @@ void CMainWnd::OpenAbout() {
 void CMainWnd::LanguageChanged() {
   // The windows were laid out again with the new font table; the About window has no texts of
   // its own to set. The pages set the texts they compute.
+  if (update_ != nullptr) update_->OnLanguageChanged();
   if (devices_ == nullptr) return;
   for (const auto* list : {&devices_->Keyboards(), &devices_->Mice()})
     for (devices::COmbrixUSBDevice* d : *list) d->RefreshPage();
@@ -470,6 +497,7 @@ void CMainWnd::LanguageChanged() {
 
 void CMainWnd::CloseChildWindows() {
   if (appearance_ != nullptr) appearance_->CloseSkinFrame();
+  CloseSettings();
   about_.reset();
   frontend_.CloseMenu();
   menu_.reset();
@@ -487,6 +515,7 @@ void CMainWnd::OnDestroy() {
   frontend_.Loop().KillTimers(this);
   frontend_.SetDisplayChangeHandler(nullptr);
   if (appearance_ != nullptr) appearance_->CloseSkinFrame();
+  CloseSettings();
   tray_.reset();
   frontend_.Loop().Quit(0);
   platform::Trace("退出测试");

@@ -35,6 +35,8 @@
 #include "platform/ui/frontend.h"
 #include "platform/ui/resource_manager.h"
 #include "platform/ui/window.h"
+#include "update/set_wnd.h"
+#include "update/update_time_file.h"
 
 namespace brimvex::app {
 
@@ -145,6 +147,17 @@ class CMainWnd final : public ui::Notifier,
   void LanguageChanged();
   // What timer 1055 does after a "device_profile_combo" selection: switch the profile of the
   // device that was selected then. Set by the profile list.
+  // What the settings window needs besides the controller (the HTTP client, the service's base
+  // URL, the upgrade folder); set before Create.
+  void SetUpdateServices(update::SetWndServices services) { update_services_ = std::move(services); }
+  // The settings window: centred ("setwnd_menu", 0x0C15) or at its default place ("setbtn"). At
+  // most one is open; opening again brings it to the front.
+  void OpenSettings(bool centred);
+  update::CSetWnd* Settings() const { return update_.get(); }
+  // The update list the settings window gets: the entries whose current version is known.
+  std::vector<update::UpdateEntry> UpdateList() const;
+  // 0 until a firmware version of 261 or more was reported (0x0D04), 0 again after an older one.
+  int FirmwareCurrent() const { return firmware_current_; }
   void SetProfileSwitch(std::function<void(devices::COmbrixUSBDevice&)> f) { profile_switch_ = std::move(f); }
 
  private:
@@ -186,6 +199,11 @@ class CMainWnd final : public ui::Notifier,
   // Tells every keyboard, mouse and pad.
   void ForEachInputDevice(const std::function<void(devices::COmbrixUSBDevice&)>& f);
   void ReplyDeviceList();
+  // The update side (main_wnd_update.cpp).
+  std::int32_t InstalledProgramVersion() const;
+  void CloseSettings();
+  void ClearUpdateMark();
+  void OnFirmwarePrompt(std::int64_t version);
 
   ui::Frontend& frontend_;
   ui::ResourceManager& resources_;
@@ -218,6 +236,10 @@ class CMainWnd final : public ui::Notifier,
   GameLight game_{[this](devices::COmbrixUSBDevice& d, const profiles::LightInfo& i) { return WriteLight(d, i); }};
   platform::PowerEvents* power_ = nullptr;
   platform::Shell* shell_ = nullptr;
+  update::SetWndServices update_services_;
+  std::unique_ptr<update::UpdateTimeFile> update_dates_;
+  std::unique_ptr<update::CSetWnd> update_;
+  int firmware_current_ = 0;
   bool awake_ = true;
   std::vector<std::function<void()>> deferred_;
   int light_control_ = 1;

@@ -116,7 +116,9 @@ class SystemShell::Reaper {
 SystemShell::SystemShell() : reaper_(std::make_unique<Reaper>()) {}
 SystemShell::~SystemShell() = default;
 
-bool SystemShell::Start(const std::vector<std::string>& argv, std::string* error) {
+bool SystemShell::Start(const std::vector<std::string>& argv, std::string* error) { return StartIn(argv, {}, error); }
+
+bool SystemShell::StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error) {
   if (argv.empty() || argv[0].empty()) {
     if (error != nullptr) *error = "no program named";
     return false;
@@ -131,8 +133,12 @@ bool SystemShell::Start(const std::vector<std::string>& argv, std::string* error
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSID);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   pid_t pid = 0;
-  const int rc = ::posix_spawnp(&pid, argv[0].c_str(), nullptr, &attr, args.data(), environ);
+  const int rc = ::posix_spawnp(&pid, argv[0].c_str(), &actions, &attr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) {
     if (error != nullptr) *error = argv[0] + ": " + std::strerror(rc);

@@ -26,6 +26,13 @@ class Shell {
   virtual std::unique_ptr<ChildProcess> StartChild(const std::vector<std::string>& argv, std::string* error = nullptr) {
     return ChildProcess::Start(argv, error);
   }
+  // The same with `folder` as the child's working folder; a shell that cannot refuses.
+  virtual bool StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error = nullptr) {
+    (void)argv;
+    (void)folder;
+    if (error != nullptr) *error = "no working folder for this shell";
+    return false;
+  }
   // The address with the desktop's default handler (xdg-open).
   bool OpenUrl(const std::string& url, std::string* error = nullptr) { return Start({"xdg-open", url}, error); }
 };
@@ -37,6 +44,7 @@ class SystemShell final : public Shell {
   SystemShell(const SystemShell&) = delete;
   SystemShell& operator=(const SystemShell&) = delete;
   bool Start(const std::vector<std::string>& argv, std::string* error = nullptr) override;
+  bool StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error = nullptr) override;
   // Children started and not yet reaped.
   int Running() const;
   // Waits until every child started so far has ended and been reaped; false after the time-out.
@@ -59,8 +67,16 @@ class RecordingShell final : public Shell {
     started.push_back(argv);
     if (error != nullptr) *error = "refused by the test";
     return nullptr;
+  // The same with `folder` as the child's working folder; a shell that cannot refuses.
+  virtual bool StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error = nullptr) {
+    (void)argv;
+    (void)folder;
+    if (error != nullptr) *error = "no working folder for this shell";
+    return false;
+  }
   }
   std::vector<std::vector<std::string>> started;
+  std::vector<std::string> folders;
   bool fail = false;
 };
 

@@ -249,8 +249,12 @@ void WindowHostWidget::closeEvent(QCloseEvent* event) {
     QTimer::singleShot(0, this, [this] { window_.HostFocusLost(); });
     return;
   }
-  // Closing from the desktop does what the window's own close button does.
   event->ignore();
+  if (window_.HasCloseRequestHandler()) {
+    QTimer::singleShot(0, this, [this] { window_.HostCloseRequested(); });
+    return;
+  }
+  // Closing from the desktop does what the window's own close button does.
   if (modal_loop_ != nullptr) {
     EndModal(0);
     return;

@@ -119,6 +119,13 @@ class Window {
   // The host lost the focus (a pop-up panel is closed by it); the handler hears of it.
   void HostFocusLost();
   void SetFocusLostHandler(std::function<void()> handler) { focus_lost_ = std::move(handler); }
+  // The desktop asks to close the window (a window manager's close). With a handler set, the
+  // handler decides; without one the host does what the window's own "closebtn" does.
+  void SetCloseRequestHandler(std::function<void()> handler) { close_request_ = std::move(handler); }
+  bool HasCloseRequestHandler() const { return static_cast<bool>(close_request_); }
+  void HostCloseRequested() {
+    if (close_request_) close_request_();
+  }
   // The shared font table changed: the host lays everything out and repaints with it.
   void Relayout();
   // Display refreshes per second of the host's screen (60 without a host).
@@ -146,6 +153,7 @@ class Window {
   std::unique_ptr<WindowHost> host_;
   WindowEvents* events_ = nullptr;
   std::function<void()> focus_lost_;
+  std::function<void()> close_request_;
   int dpi_ = 96;
 };
 
