@@ -67,13 +67,10 @@ class RecordingShell final : public Shell {
     started.push_back(argv);
     if (error != nullptr) *error = "refused by the test";
     return nullptr;
-  // The same with `folder` as the child's working folder; a shell that cannot refuses.
-  virtual bool StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error = nullptr) {
-    (void)argv;
-    (void)folder;
-    if (error != nullptr) *error = "no working folder for this shell";
-    return false;
   }
+  bool StartIn(const std::vector<std::string>& argv, const std::string& folder, std::string* error = nullptr) override {
+    folders.push_back(folder);
+    return Start(argv, error);
   }
   std::vector<std::vector<std::string>> started;
   std::vector<std::string> folders;
