@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "emulator/descriptors.h"
+#include "hid/command_codes.h"
 #include "platform/file_system.h"
 
 namespace brimvex::emulator {
@@ -35,7 +36,7 @@ constexpr std::size_t kLogLimit = 4096;
 constexpr std::size_t kQueueLimit = 64;  // input reports kept per reader, as the kernel's hidraw list
 constexpr std::size_t kProfileCount = 5;
 constexpr std::size_t kKeyboardColorSlots = 8;
-constexpr std::size_t kRecoilCapacity = 1024;
+constexpr std::size_t kRecoilCapacity = hid::kMouseRecoilCapacity;
 
 std::size_t Index(Link link) { return link == Link::kCable ? 0 : 1; }
 

@@ -80,7 +80,7 @@ enum class Area {
   kLiveFrame,     // 512 each: the last streamed colours, 3 bytes per light position; a stream
                   // reaches only the first 3 x light count bytes
   kMacros,        // info byte 6 x 128: the macro block as received
-  kRecoil,        // 0 / 1024 / 0 / 0: the recoil block as received
+  kRecoil,        // 0 / 4096 / 0 / 0: the recoil block as received
   kStatus,        // 56 each: battery % (100), charge state, 0, 0, 0, phone type
 };
 

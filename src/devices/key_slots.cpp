@@ -124,3 +124,22 @@ bool KeptSlotsFit(const KeptKeySlots& kept, int key_count, std::span<const std::
 }
 
 }  // namespace brimvex::devices
+
+namespace brimvex::devices {
+
+std::vector<int> LearnKeySlots(const std::string& path, std::span<const profiles::KeyCode> factory_codes,
+                               std::span<const std::uint8_t> key_map, int key_count,
+                               std::span<const std::uint8_t> positions, const std::string& source, bool usable) {
+  const auto kept = usable ? ReadKeptKeySlots(path) : std::nullopt;
+  if (kept && KeptSlotsFit(*kept, key_count, positions, source, factory_codes.size()))
+    return MatchKeySlots(factory_codes, key_map, key_count, kept->slots);
+  std::vector<int> slots = MatchKeySlots(factory_codes, key_map, key_count);
+  if (usable) {
+    platform::Trace(kept ? "键位表与保存的不同，重新学习: " + path : "学习键位表: " + path);
+    if (!WriteKeptKeySlots(path, {key_count, source, std::vector<std::uint8_t>(positions.begin(), positions.end()), slots}))
+      platform::Trace("键位表未保存: " + path);
+  }
+  return slots;
+}
+
+}  // namespace brimvex::devices

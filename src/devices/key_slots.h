@@ -44,3 +44,14 @@ bool KeptSlotsFit(const KeptKeySlots& kept, int key_count, std::span<const std::
                   const std::string& source, std::size_t page_keys);
 
 }  // namespace brimvex::devices
+
+namespace brimvex::devices {
+
+// The slots of the page keys for a device whose key map was just read (`usable`): the kept map
+// when it fits, else matched afresh and kept in `path`. An unusable key map matches without
+// keeping anything.
+std::vector<int> LearnKeySlots(const std::string& path, std::span<const profiles::KeyCode> factory_codes,
+                               std::span<const std::uint8_t> key_map, int key_count,
+                               std::span<const std::uint8_t> positions, const std::string& source, bool usable);
+
+}  // namespace brimvex::devices

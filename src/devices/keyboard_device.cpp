@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/device_key_button.h"
+#include "devices/device_transaction.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/key_slots.h"
 #include "devices/light_editor_link.h"
@@ -30,11 +31,6 @@ const std::array<KeyCode, kKeyboardPageKeys>& FactoryCodes() {
     return c;
   }();
   return codes;
-}
-
-// The keyboard answered (with any status): the transaction it began must be ended.
-bool Answered(int result) {
-  return result == RESULT_OK || result == hid::RESULT_DEVICE_FE || result == hid::RESULT_DEVICE_FF;
 }
 
 std::uint32_t Pack(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
@@ -306,14 +302,8 @@ void COmbrixKeyboardDevice::RunModeStart(int mode) {
 // --- Reading the keyboard -----------------------------------------------------------------------
 
 int COmbrixKeyboardDevice::Transaction(const std::function<int()>& body) {
-  hid::CommandChannel& ch = CommandChannelRef();
-  if (!ch.IsOpen()) return RESULT_FAILED;
-  std::lock_guard lock(ch.CommandLock());
-  const int begin = ch.Begin();
-  if (!Answered(begin)) return begin;
-  const int result = begin == RESULT_OK ? body() : begin;
-  const int end = ch.End();
-  return result != RESULT_OK ? result : end;
+  StepGate gate(CommandChannelRef(), false);
+  return RunTransaction(CommandChannelRef(), gate, body);
 }
 
 int COmbrixKeyboardDevice::ReadKeyMapNow(std::vector<std::uint8_t>& map) {
@@ -362,19 +352,8 @@ void COmbrixKeyboardDevice::BuildKeyMaps() {
   const int count = key_map_usable_ ? Info()[5] : 0;
   const std::span<const std::uint8_t> positions(key_positions_.data(), static_cast<std::size_t>(count));
   const std::string source = InterfaceKind(Descriptor().path);
-  const std::string path = DataFolder() + kKeySlotsFileName;
-  std::vector<int> slots;
-  const auto kept = key_map_usable_ ? ReadKeptKeySlots(path) : std::nullopt;
-  if (kept && KeptSlotsFit(*kept, count, positions, source, kKeyboardPageKeys)) {
-    slots = MatchKeySlots(FactoryCodes(), key_map_, count, kept->slots);
-  } else {
-    slots = MatchKeySlots(FactoryCodes(), key_map_, count);
-    if (key_map_usable_) {
-      platform::Trace(kept ? "键位表与保存的不同，重新学习: " + path : "学习键位表: " + path);
-      if (!WriteKeptKeySlots(path, {count, source, std::vector<std::uint8_t>(positions.begin(), positions.end()), slots}))
-        platform::Trace("键位表未保存: " + path);
-    }
-  }
+  const std::vector<int> slots =
+      LearnKeySlots(DataFolder() + kKeySlotsFileName, FactoryCodes(), key_map_, count, positions, source, key_map_usable_);
   std::map<int, int> map0;
   std::map<int, int> map1;
   for (int j = 0; j < static_cast<int>(kMaxLeds); ++j) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "devices/keyboard_device.h"
+#include "devices/key_map_block.h"
 #include "devices/key_slots.h"
 #include "devices/macro_block.h"
 #include "platform/trace.h"
@@ -13,8 +14,6 @@ using hid::RESULT_FAILED;
 using hid::RESULT_OK;
 using profiles::KeyCode;
 using profiles::KeyEntry;
-
-bool IsMacro(const KeyCode& c) { return c.type == 0x70 || c.type == 0x71; }
 
 // Macro writes report 0 for success, so a failure without a status reads as a send failure.
 int MacroFailure(int result) { return result == RESULT_FAILED ? hid::RESULT_SEND_FAILED : result; }
@@ -31,7 +30,7 @@ void COmbrixKeyboardDevice::RepairMacroKeys() {
   const int m = MacroCount();
   bool changed = false;
   for (KeyEntry& e : key_list_) {
-    if (IsMacro(e.current) && e.current.p1 >= m) {
+    if (IsMacroKey(e.current) && e.current.p1 >= m) {
       e.current = e.default_code;
       changed = true;
     }
@@ -55,14 +54,7 @@ int COmbrixKeyboardDevice::WriteSettings(int profile, int value, int /*flag*/, i
 }
 
 std::vector<int> COmbrixKeyboardDevice::CollectUsedMacros() {
-  const int m = MacroCount();
-  std::vector<int> used;
-  for (int j = 0; j < kKeyboardPageKeys && static_cast<std::size_t>(j) < key_list_.size(); ++j) {
-    const KeyCode& c = key_list_[static_cast<std::size_t>(j)].current;
-    if (KeySlotOf(j) == kNoSlot || !IsMacro(c) || c.p1 >= m) continue;
-    if (std::find(used.begin(), used.end(), c.p1) == used.end()) used.push_back(c.p1);
-  }
-  return used;
+  return UsedMacros(key_list_, kKeyboardPageKeys, [this](int j) { return KeySlotOf(j); }, MacroCount());
 }
 
 int COmbrixKeyboardDevice::WriteKeyMap(const std::vector<KeyEntry>& keys) {
@@ -76,29 +68,8 @@ int COmbrixKeyboardDevice::WriteKeyMap(const std::vector<KeyEntry>& keys) {
     platform::Trace("键盘按键数已变化，未写键位表");
     return RESULT_FAILED;
   }
-  // Slots no page key owns keep the bytes read; a key bound to a macro the store lacks gets its
-  // default; macro numbers become positions among the macros the keys use.
-  std::array<std::uint8_t, 512> block = key_map_;
-  const int m = MacroCount();
-  std::vector<int> used;
-  for (int j = 0; j < kKeyboardPageKeys && static_cast<std::size_t>(j) < keys.size(); ++j) {
-    const int slot = KeySlotOf(j);
-    if (slot == kNoSlot) continue;
-    KeyCode c = keys[static_cast<std::size_t>(j)].current;
-    if (IsMacro(c)) {
-      if (c.p1 < m) {
-        auto at = std::find(used.begin(), used.end(), c.p1);
-        if (at == used.end()) at = used.insert(used.end(), c.p1);
-        c.p1 = static_cast<std::uint8_t>(at - used.begin());
-      } else {
-        c = keys[static_cast<std::size_t>(j)].default_code;
-      }
-    }
-    const auto at = static_cast<std::size_t>(3 * slot);
-    block[at] = c.type;
-    block[at + 1] = c.p1;
-    block[at + 2] = c.p2;
-  }
+  const KeyMapBytes block =
+      BuildKeyMapBlock(key_map_, keys, kKeyboardPageKeys, [this](int j) { return KeySlotOf(j); }, MacroCount());
   const int result = Transaction([&] { return ch.WriteKeyMap(std::span<const std::uint8_t>(block.data(), n), 0); });
   if (result == RESULT_OK) key_map_ = block;
   return result;

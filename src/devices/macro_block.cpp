@@ -18,7 +18,8 @@ std::size_t MacroBlockLength(const std::vector<std::vector<macros::MacroEvent>>&
   return total;
 }
 
-MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& macros, std::size_t capacity) {
+MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& macros, std::size_t capacity,
+                           std::size_t max_events) {
   MacroBlock out;
   const std::size_t total = MacroBlockLength(macros);
   if (total > capacity) {
@@ -39,7 +40,7 @@ MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& m
   std::size_t at = 16 + 2 * macros.size();
   for (std::size_t k = 0; k < macros.size(); ++k) {
     const auto& events = macros[k];
-    if (events.size() > kMaxMacroEvents) {
+    if (max_events != 0 && events.size() > max_events) {
       out.result = static_cast<int>(events.size());
       out.bytes.clear();
       return out;

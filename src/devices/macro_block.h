@@ -23,6 +23,8 @@ struct MacroBlock {
 
 // Total length of the block for these macros: 16 + 6n + 4 x all events.
 std::size_t MacroBlockLength(const std::vector<std::vector<macros::MacroEvent>>& macros);
-MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& macros, std::size_t capacity);
+// `max_events` limits the events of one entry (0: no limit).
+MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& macros, std::size_t capacity,
+                           std::size_t max_events = kMaxMacroEvents);
 
 }  // namespace brimvex::devices

@@ -50,6 +50,8 @@ inline constexpr std::uint8_t kStatusFE = 0xFE;
 inline constexpr std::uint8_t kLinkDownMark = 0xAA;
 
 inline constexpr std::uint16_t kMaxKeyMapSize = 512;
+// The mouse does not report the size of its recoil area (CMD_WRITE_SHOOT); it holds this many bytes.
+inline constexpr std::size_t kMouseRecoilCapacity = 4096;
 inline constexpr std::uint8_t kChunkWired = 56;
 inline constexpr std::uint8_t kChunkReceiver = 24;
 

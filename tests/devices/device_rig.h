@@ -52,6 +52,11 @@ class RecordingOwner : public DeviceOwner {
     std::unique_lock lock(mutex_);
     return cv_.wait_for(lock, std::chrono::seconds(5), [&] { return resyncs_.size() >= n; });
   }
+  // Waits until `n` page refreshes were asked for (false after 5 s).
+  bool WaitRefreshes(int n) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, std::chrono::seconds(5), [&] { return refreshes_ >= n; });
+  }
   std::vector<long> Resyncs() const {
     std::lock_guard lock(mutex_);
     return resyncs_;
