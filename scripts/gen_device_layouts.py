@@ -176,22 +176,113 @@ def ring(cx, cy, rx, ry, count, start=0.0, end=2 * math.pi, size=10):
     return out
 
 
+# The mouse's page keys where they sit on the mouse, by page key: (x, y, width, height, text key
+# suffix "mouse_pic_" + name). The two main buttons and the wheel with the resolution buttons
+# behind it on the shell; the side buttons and the GM key stand out of the shell with their names.
+MOUSE_KEYS = [
+    (82, 16, 46, 70, "left"), (172, 16, 46, 70, "right"), (132, 18, 36, 30, "wheel"), (4, 100, 64, 20, "forward"),
+    (4, 126, 64, 20, "back"), (132, 52, 36, 16, "dpi_up"), (132, 70, 36, 16, "dpi_down"),
+    (132, 92, 36, 18, "dpi_cycle"), (232, 112, 64, 20, "gm"), (4, 74, 64, 20, "shift"), (4, 152, 64, 20, "fire"),
+]
+MOUSE_PANEL = (300, 236)
+
+
+def stage_row(n):
+    return (f'          <HorizontalLayout name="DPI_layout_{n}" height="26" childpadding="6">\n'
+            f'            <CheckBox name="DPI_enable_check_{n}" width="24" text="{n + 1}" '
+            'normalimage="common/button_bk.svg" selectedimage="common/button_hot.svg"/>\n'
+            f'            <Option name="DPI_select_check_{n}" width="54" group="mouse_dpi_active" '
+            'textkey="mouse_dpi_active_text" font="4" normalimage="common/button_bk.svg" '
+            'selectedimage="common/button_hot.svg"/>\n'
+            f'            <Slider name="DPI_slider_{n}" min="0" max="120" height="26"/>\n'
+            f'            <Edit name="DPI_edit_{n}" width="60" maxchar="5" text="0"/>\n'
+            f'            <Button name="DPI_color_option_{n}" width="26" bkcolor="#FFFF0000" '
+            'tooltipkey="mouse_dpi_color_tip"/>\n'
+            '          </HorizontalLayout>\n')
+
+
+def mouse_settings():
+    rates = "".join(f'          <Option name="polling_rate_option_{i}" width="80" group="mouse_report_rate" '
+                    f'text="{hz} Hz" normalimage="common/button_bk.svg" selectedimage="common/button_hot.svg"/>\n'
+                    for i, hz in enumerate((125, 250, 500, 1000, 2000)))
+    tabs = "".join(f'        <Option name="mouse_device_seting_option_{i}" width="120" group="mouse_seting" '
+                   f'textkey="{key}" normalimage="common/button_bk.svg" selectedimage="common/button_hot.svg"'
+                   + (' selected="true"' if i == 0 else "") + '/>\n'
+                   for i, key in enumerate(("mouse_seting_dpi_text", "mouse_seting_rate_text", "mouse_seting_pointer_text")))
+
+    def slider_row(name, key, maximum):
+        return ('          <HorizontalLayout height="26" childpadding="8">\n'
+                f'            <Label width="180" textkey="{key}" textcolor="#FFC9D1D9"/>\n'
+                f'            <Slider name="{name}" min="0" max="{maximum}"/>\n'
+                '          </HorizontalLayout>\n')
+
+    def check_row(name, key):
+        return (f'          <CheckBox name="{name}" height="26" textkey="{key}" textcolor="#FFC9D1D9" '
+                'normalimage="common/button_bk.svg" selectedimage="common/button_hot.svg"/>\n')
+    return ('    <VerticalLayout name="mouse_system_page" padding="4,6,4,4" childpadding="6">\n'
+            '      <HorizontalLayout name="mouse_option_layout" height="28" childpadding="6">\n' + tabs +
+            '      </HorizontalLayout>\n'
+            '      <TabLayout name="mouse_device_seting_layout">\n'
+            '        <VerticalLayout name="mouse_dpi_page" childpadding="4">\n' +
+            "".join(stage_row(n) for n in range(5)) +
+            '        </VerticalLayout>\n'
+            '        <HorizontalLayout name="mouse_rate_page" height="30" childpadding="6">\n' + rates +
+            '        </HorizontalLayout>\n'
+            '        <VerticalLayout name="mouse_pointer_page" childpadding="4">\n' +
+            slider_row("pointer_speed_slider", "mouse_pointer_speed_text", 9) +
+            check_row("pointer_precision_check", "mouse_pointer_precision_text") +
+            check_row("scrolls_page_check", "mouse_scroll_page_text") +
+            slider_row("scroll_speed_slider", "mouse_wheel_lines_text", 99) +
+            slider_row("double_click_slider", "mouse_double_click_text", 10) +
+            '        </VerticalLayout>\n'
+            '      </TabLayout>\n'
+            '    </VerticalLayout>\n')
+
+
 def mouse():
-    width, height = 220, 320
-    keys = [(40, 30, 60, 90), (120, 30, 60, 90), (100, 50, 20, 40), (100, 100, 20, 20), (100, 125, 20, 20),
-            (20, 140, 16, 36), (20, 182, 16, 36), (184, 140, 16, 36), (184, 182, 16, 36), (60, 130, 30, 16),
-            (130, 130, 30, 16)]
-    buttons = [button(f"key_{n}", *k) for n, k in enumerate(keys)]
-    lights = \
-        ring(110, 180, 96, 130, 15)
-    buttons += [button(f"light_{n}", x, y, 10, 10) for n, (x, y) in enumerate(lights)]
-    layout("mousedevice.xml", "The mouse: 11 keys and 15 lights around its shell.", "mouse.svg", width, height,
-           buttons)
+    width, height = MOUSE_PANEL
+    buttons = []
+    for n, (x, y, w, h, name) in enumerate(MOUSE_KEYS):
+        buttons.append(button(f"key_{n}", x, y, w, h, f' bkcolor="#FF262B33" hotcolor="#30FFFFFF" font="4" '
+                                                      f'textkey="mouse_pic_{name}"'))
+    lights = ring(150, 122, 70, 104, 15, size=8)
+    buttons += [button(f"light_{n}", x, y, 8, 8) for n, (x, y) in enumerate(lights)]
+    text = '<?xml version="1.0" encoding="utf-8"?>\n'
+    text += ("<!-- The mouse page beside the profile list: the mouse with its 11 buttons where they sit,\n"
+             "     each named, and its 15 lights around the shell; the function switch with the key and\n"
+             "     recoil editors, the light and macro editors and the mouse settings (resolution stages,\n"
+             "     report rate, pointer). Generated by scripts/gen_device_layouts.py. -->\n")
+    text += '<VerticalLayout name="mouse_device_seting_page" padding="4,6,4,0" childpadding="4">\n'
+    text += '  <HorizontalLayout height="%d" childpadding="8">\n' % height
+    text += (f'    <CSelectPanelUI name="mouse_device_key_light" width="{width}" height="{height}" '
+             'bkimage="devices/mouse.svg">\n')
+    text += "".join("    " + b for b in buttons)
+    text += "    </CSelectPanelUI>\n"
+    text += '    <Label name="device_tishi_info" textkey="mouse_tishi_info_text" textcolor="#FF8A93A0" wordwrap="true"/>\n'
+    text += "  </HorizontalLayout>\n"
+    text += ('  <TabLayout name="device_function_switch">\n'
+             '    <TabLayout name="device_key_function_switch" selectedid="1">\n'
+             '      <Control/>\n'
+             '      <KeySetControl name="KeySetControlItem" padding="4,6,4,4">\n'
+             '        <Include source="XML/CustomControlXML/KeySetControl.xml"/>\n'
+             '      </KeySetControl>\n'
+             '      <VerticalLayout name="ShootControlItem"/>\n'
+             '    </TabLayout>\n'
+             '    <VerticalLayout name="LightControlItem"/>\n'
+             '    <VerticalLayout name="MacroControlItem"/>\n')
+    text += mouse_settings()
+    text += "  </TabLayout>\n</VerticalLayout>\n"
+    with open(os.path.join(XML_DIR, "mousedevice.xml"), "w", encoding="utf-8") as f:
+        f.write(text)
     svg("mouse.svg", width, height,
-        '  <path d="M110 20 C40 20 20 80 20 170 C20 260 60 305 110 305 C160 305 200 260 200 170 '
-        'C200 80 180 20 110 20 Z" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n'
-        '  <line x1="110" y1="20" x2="110" y2="125" stroke="#444C58" stroke-width="2"/>\n'
-        '  <rect x="100" y="50" width="20" height="40" rx="8" fill="#2A2F38" stroke="#3C434F"/>\n')
+        '  <path d="M150 8 C95 8 75 60 75 118 C75 190 105 228 150 228 C195 228 225 190 225 118 '
+        'C225 60 205 8 150 8 Z" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n'
+        '  <line x1="150" y1="8" x2="150" y2="14" stroke="#444C58" stroke-width="2"/>\n'
+        '  <line x1="68" y1="110" x2="78" y2="110" stroke="#444C58"/>\n'
+        '  <line x1="68" y1="136" x2="78" y2="136" stroke="#444C58"/>\n'
+        '  <line x1="68" y1="84" x2="78" y2="84" stroke="#444C58"/>\n'
+        '  <line x1="68" y1="162" x2="78" y2="162" stroke="#444C58"/>\n'
+        '  <line x1="222" y1="122" x2="232" y2="122" stroke="#444C58"/>\n')
 
 
 def pad():

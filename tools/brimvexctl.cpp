@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cmd_light.h"
+#include "cmd_mouse.h"
 #include "commands.h"
 
 namespace brimvex::tools {
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddProfileCommand(app);
   brimvex::tools::AddKeymapCommand(app);
   brimvex::tools::AddMacroCommand(app);
+  brimvex::tools::AddMouseCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
   brimvex::tools::AddLightCommand(app);
   brimvex::tools::AddAudioVizCommand(app);

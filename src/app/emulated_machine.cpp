@@ -1,7 +1,10 @@
 #include "app/emulated_machine.h"
 
+#include <algorithm>
+
 #include "app/emulated_light.h"
 #include "app/keymap_requests.h"
+#include "app/mouse_text.h"
 #include "emulator/emulator_control.h"
 #include "platform/trace.h"
 
@@ -57,6 +60,18 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
   });
   RegisterEmulatedKeymapRequests(requests, machine, language_folder);
   RegisterEmulatedLightRequests(requests, machine);
+  // mouse dpi: the stages and report rate of the emulated mouse's active record.
+  requests.Add("mouse", [&machine](const std::vector<std::string>& args) -> ControlAnswer {
+    if (args.size() != 1 || args[0] != "dpi") return {kExitMalformed, "the emulated mouse answers only dpi\n"};
+    emulator::EmulatedDevice* mouse = machine.Find("mouse");
+    if (mouse == nullptr) return {kExitFailed, "the emulated set has no mouse\n"};
+    const auto params = mouse->Memory(emulator::Area::kParameters);
+    const auto info = mouse->Memory(emulator::Area::kInfo);
+    hid::InfoBlock block{};
+    std::copy_n(info.begin(), std::min(info.size(), block.size()), block.begin());
+    const auto record = mouse->SettingsRecord(params.empty() ? 0 : params[0]);
+    return {kExitDone, MouseStageLines(record, devices::ResolutionScale::FromInfo(block))};
+  });
 }
 
 }  // namespace brimvex::app

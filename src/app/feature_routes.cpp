@@ -6,6 +6,7 @@
 #include "app/light_routes.h"
 #include "app/macro_requests.h"
 #include "app/macro_routes.h"
+#include "app/mouse_routes.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 #include "app/audio_routes.h"
@@ -22,6 +23,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterLightRoutes(router, wnd);
   RegisterMacroRoutes(router, wnd);
   RegisterUpdateRoutes(router, wnd);
+  RegisterMouseRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
@@ -36,6 +38,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterLightRequests(requests, wnd);
   RegisterAudioRequests(requests, wnd);
   RegisterMacroRequests(requests, wnd);
+  RegisterMouseRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

@@ -1,6 +1,7 @@
 #include "app/keyboard_routes.h"
 
 #include "app/main_wnd.h"
+#include "app/mouse_routes.h"
 #include "app/profile_switch.h"
 #include "devices/keyboard_device.h"
 #include "platform/ui/controls.h"
@@ -36,8 +37,16 @@ RouteHandler OnChange(CMainWnd& wnd, bool only_selected) {
 void RegisterKeyboardRoutes(NotifyRouter& r, CMainWnd& wnd) {
   r.AddName(notify::kValueChanged, "repeat_rate_slider", OnChange(wnd, false), kKeyboard);
   r.AddPrefix(notify::kSelectChanged, "repeat_delay_check_", OnChange(wnd, true), kKeyboard);
-  // The mouse has a report rate of its own under the same name; it joins this row with its page.
-  r.AddPrefix(notify::kSelectChanged, "polling_rate_option_", OnChange(wnd, true), kKeyboard);
+  // The mouse's report rate options have the same names: its page takes them over.
+  r.AddPrefix(
+      notify::kSelectChanged, "polling_rate_option_",
+      [&wnd, keyboard_change = OnChange(wnd, true)](const Route& route) {
+        auto* mouse = dynamic_cast<devices::COmbrixMouseDevice*>(route.device);
+        const auto* option = dynamic_cast<const ui::Option*>(route.notification.sender);
+        if (mouse == nullptr) return keyboard_change(route);
+        if (option != nullptr && option->IsSelected()) OnMouseReportRate(wnd, *mouse, route.number);
+      },
+      RowOptions{DeviceNeed::Kinds({devices::kDeviceKeyboard, devices::kDeviceMouse})});
   r.AddNames(notify::kSelectChanged, {"6flag_option", "wflag_option", "winlockflag_option"}, OnChange(wnd, false),
              kKeyboard);
   r.AddName(

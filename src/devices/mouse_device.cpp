@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devices/device_transaction.h"
+#include "devices/key_set_control_ui.h"
 #include "devices/key_slots.h"
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
@@ -80,6 +81,8 @@ bool COmbrixMouseDevice::BuildPage(ui::DialogBuilder& builder) {
 
 void COmbrixMouseDevice::BindPageControls() {
   COmbrixUSBDevice::BindPageControls();
+  if (auto* editor = dynamic_cast<CKeySetControlUI*>(FindControl("KeySetControlItem"))) editor->SetDeviceKind(kDeviceMouse);
+  SelectSettingsPage(0);
   LoadNameLists();
 }
 
@@ -453,6 +456,14 @@ int COmbrixMouseDevice::Resync() {
   return result;
 }
 
+void COmbrixMouseDevice::ButtonPressed() {
+  std::lock_guard lock(FrameLock());
+  auto& levels = ReactiveLocked().level;
+  const std::size_t n = std::min(FrameLocked().size(), levels.size());
+  for (std::size_t i = 0; i < n; ++i) levels[i] = 255;
+  glow_rising_ = true;
+}
+
 void COmbrixMouseDevice::HandleEventValue(std::uint16_t value, bool receiver) {
   if (value == 1025) {
     platform::Trace("接收到自动添加设备的同步信息要求");
@@ -460,12 +471,7 @@ void COmbrixMouseDevice::HandleEventValue(std::uint16_t value, bool receiver) {
     return;
   }
   if (value == 1027 && !receiver) {
-    // The wired mouse reports a press: every LED lights up for the reactive effects.
-    std::lock_guard lock(FrameLock());
-    auto& levels = ReactiveLocked().level;
-    const std::size_t n = std::min(FrameLocked().size(), levels.size());
-    for (std::size_t i = 0; i < n; ++i) levels[i] = 255;
-    glow_rising_ = true;
+    ButtonPressed();
     return;
   }
   const auto high = static_cast<std::uint8_t>(value >> 8);

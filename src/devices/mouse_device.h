@@ -127,7 +127,10 @@ class COmbrixMouseDevice : public COmbrixUSBDevice {
   const KeyMapBytes& KeyMapCopy() const { return key_map_; }
   const std::array<std::uint8_t, kMouseRecordReadSize>& SettingsRecord() const { return record_; }
   bool KeyMapUsable() const { return key_map_usable_; }
-  // Levels of the LEDs in the hold-glow effect and the wave phase.
+  // The wired mouse reported a press (notice 1027): every LED lights up for the reactive and
+  // hold-glow effects.
+  void ButtonPressed();
+  // Levels of the LEDs in the hold-glow effect.
   std::array<std::uint8_t, kMouseLights> GlowLevels() const;
 
  protected:

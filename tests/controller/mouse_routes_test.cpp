@@ -1,0 +1,213 @@
+// The mouse page's rows on the real main window over the emulated mouse: stage and report-rate
+// edits reach the mouse's settings record and the profile, a live slider move only shows its
+// value, the colour chooser, the recoil button's messages, and the brimvexctl "mouse" requests
+// on the cable and through a receiver whose mouse is switched off.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "devices/mouse_device.h"
+#include "discovery/controller_fixture.h"
+#include "hid/command_codes.h"
+#include "platform/color_chooser.h"
+#include "profiles/file_helpers.h"
+
+namespace brimvex::app::test {
+namespace {
+
+using devices::COmbrixMouseDevice;
+
+class MouseRoutesTest : public ControllerFixture {
+ protected:
+  void SetUp() override {
+    ControllerFixture::SetUp();
+    platform::SetCurrentColorChooser(&colors_);
+    frontend_.SetModalHandler([this](ui::Window& w) {
+      ui::Control* text = w.FindControl("MessageText");
+      boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
+      w.FindControl("confirm_btn")->Activate();
+    });
+  }
+  void TearDown() override {
+    ControllerFixture::TearDown();
+    platform::SetCurrentColorChooser(nullptr);
+  }
+  // The mouse alone, on its cable or through its receiver, synced and selected.
+  void StartMouse(Link link) {
+    Add(Product::kMouse).Plug(link);
+    Start();
+    ASSERT_TRUE(WaitForTrace("添加一个鼠标设备", 2));
+    Advance(Millis(600));
+    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
+    ASSERT_EQ(wnd_->SelectedDevice(), &Mouse());
+    Device().ClearExchangeLog();
+  }
+  COmbrixMouseDevice& Mouse() { return *dynamic_cast<COmbrixMouseDevice*>(DeviceOfRow(kMouseRow)); }
+  emulator::EmulatedDevice& Device() { return *emu_.Find("mouse"); }
+  template <typename T = ui::Control>
+  T& Control(const std::string& name) {
+    auto* c = dynamic_cast<T*>(Mouse().FindControl(name));
+    EXPECT_NE(c, nullptr) << name;
+    return *c;
+  }
+  void Raise(ui::Control& c, const char* type) {
+    wnd_->Window().SendNotify(&c, type);
+    loop().RunPending();
+  }
+  // Stage n's X value in the record the mouse keeps for profile 0, and the report rate index.
+  int RecordX(int n) const {
+    const auto r = emu_.Find("mouse")->SettingsRecord(0);
+    return r[static_cast<std::size_t>(16 + 9 * n)] | r[static_cast<std::size_t>(17 + 9 * n)] << 8;
+  }
+  int RecordRate() const { return emu_.Find("mouse")->SettingsRecord(0)[11]; }
+  int ProfileX(int n) {
+    return profiles::ReadJson(Mouse().GetProfilePath())["Device"][0]["DPIStages"]["StageDPIs"][n]["StageDPIX"].asInt();
+  }
+  std::size_t Count(std::uint8_t code) const {
+    std::size_t k = 0;
+    for (const auto& ex : emu_.Find("mouse")->ExchangeLog()) k += ex.request[3] == code ? 1 : 0;
+    return k;
+  }
+  ControlAnswer Ask(std::vector<std::string> words) {
+    words.insert(words.begin(), "mouse");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  }
+  void WriteGuns(std::size_t events) {
+    for (int g = 0; g < 4; ++g) {
+      std::string s = "{\"Events\":[";
+      for (std::size_t e = 0; e < events; ++e) s += std::string(e ? "," : "") + "{\"Type\":1,\"Action\":\"down\",\"Button\":1,\"Delay\":10}";
+      std::ofstream(Mouse().DataFolder() + "ShootData_" + std::to_string(g) + ".Shoot") << s + "]}";
+    }
+  }
+
+  platform::ScriptedColorChooser colors_;
+  std::vector<std::string> boxes_;
+};
+
+TEST_F(MouseRoutesTest, StageAndRateEditsReachTheMouseAndTheProfile) {
+  StartMouse(Link::kCable);
+  auto& slider = Control<ui::Slider>("DPI_slider_2");
+  slider.SetValue(30);
+  Raise(slider, ui::notify::kMoveValueChanged);
+  EXPECT_EQ(Control("DPI_edit_2").Text(), "1550");
+  EXPECT_EQ(Count(hid::CMD_WRITE_PARAM), 0u) << "a live move only shows its value";
+  EXPECT_NE(ProfileX(2), 30);
+
+  slider.SetValue(49);
+  Raise(slider, ui::notify::kValueChanged);
+  EXPECT_EQ(Control("DPI_edit_2").Text(), "2650");
+  EXPECT_EQ(RecordX(2), 49);
+  EXPECT_EQ(ProfileX(2), 49);
+
+  auto& edit = Control("DPI_edit_3");
+  edit.SetText("6000");
+  Raise(edit, ui::notify::kKillFocus);
+  EXPECT_EQ(Control<ui::Slider>("DPI_slider_3").Value(), 65);
+  EXPECT_EQ(edit.Text(), "5850");
+  EXPECT_EQ(RecordX(3), 65);
+
+  auto& rate = Control<ui::Option>("polling_rate_option_4");
+  rate.Selected(true, false);
+  Raise(rate, ui::notify::kSelectChanged);
+  EXPECT_EQ(RecordRate(), 4);
+  EXPECT_EQ(Mouse().PointerOptions().report_rate_index, 4);
+
+  colors_.Answer(0x123456);
+  colors_.Answer(std::nullopt);
+  Raise(Control("DPI_color_option_1"), ui::notify::kClick);
+  const auto r = Device().SettingsRecord(0);
+  EXPECT_EQ((std::vector<std::uint8_t>(r.begin() + 29, r.begin() + 32)), (std::vector<std::uint8_t>{0x12, 0x34, 0x56}));
+  const auto writes = Count(hid::CMD_WRITE_PARAM);
+  Raise(Control("DPI_color_option_1"), ui::notify::kClick);  // cancelled
+  EXPECT_EQ(Count(hid::CMD_WRITE_PARAM), writes);
+  EXPECT_EQ(Mouse().GetStageColor(1), 0xFF123456u);
+
+  // The pointer controls are stored, not sent.
+  auto& speed = Control<ui::Slider>("pointer_speed_slider");
+  speed.SetValue(7);
+  Raise(speed, ui::notify::kValueChanged);
+  EXPECT_EQ(profiles::ReadJson(Mouse().GetProfilePath())["Device"][0]["SystemStages"]["MouseSpeed"].asInt(), 7);
+  EXPECT_EQ(Count(hid::CMD_WRITE_PARAM), writes);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(MouseRoutesTest, RequestsOnTheCable) {
+  StartMouse(Link::kCable);
+  struct Case {
+    std::vector<std::string> words;
+    int exit_code;
+    std::string text;  // checked when not empty
+  };
+  const Case cases[] = {
+      {{"set-dpi", "2", "2650"}, kExitDone, "stage 2 2650 dpi (slider 49)\n"},
+      {{"set-dpi", "0", "16850"}, kExitDone, "stage 0 16850 dpi (slider 120)\n"},
+      {{"set-rate", "1000"}, kExitDone, "rate 1000 Hz\n"},
+      {{"set-dpi", "5", "100"}, kExitMalformed, ""},
+      {{"set-dpi", "0", "16851"}, kExitMalformed, ""},
+      {{"set-dpi", "0", "-1"}, kExitMalformed, ""},
+      {{"set-dpi", "0", "12x"}, kExitMalformed, ""},
+      {{"set-rate", "300"}, kExitMalformed, ""},
+      {{"set-rate"}, kExitMalformed, ""},
+      {{}, kExitMalformed, ""},
+      {{"jump"}, kExitMalformed, ""},
+  };
+  for (const Case& c : cases) {
+    const ControlAnswer a = Ask(c.words);
+    EXPECT_EQ(a.exit_code, c.exit_code) << a.text;
+    if (!c.text.empty()) EXPECT_EQ(a.text, c.text);
+  }
+  EXPECT_EQ(RecordX(2), 49);
+  EXPECT_EQ(RecordX(0), 120);
+  EXPECT_EQ(RecordRate(), 3);
+  const ControlAnswer dpi = Ask({"dpi"});
+  EXPECT_EQ(dpi.exit_code, kExitDone);
+  EXPECT_NE(dpi.text.find("stage 0 on 16850 dpi FF0000"), std::string::npos) << dpi.text;
+  EXPECT_NE(dpi.text.find("stage 2 on 2650 dpi 0000FF\n"), std::string::npos) << dpi.text;
+  EXPECT_NE(dpi.text.find(" active\n"), std::string::npos) << dpi.text;
+  EXPECT_NE(dpi.text.find("\nrate 1000 Hz\n"), std::string::npos) << dpi.text;
+}
+
+TEST_F(MouseRoutesTest, RecoilWrittenOrRefusedWithItsMessage) {
+  StartMouse(Link::kCable);
+  WriteGuns(20);  // 40 + 4 x 20 x 4
+  ControlAnswer a = Ask({"write-recoil"});
+  EXPECT_EQ(a.exit_code, kExitDone);
+  EXPECT_EQ(a.text, "recoil 360 bytes written\n");
+  EXPECT_TRUE(Device().Recoil().valid);
+
+  WriteGuns(275);
+  Device().ClearExchangeLog();
+  a = Ask({"write-recoil"});
+  EXPECT_EQ(a.exit_code, kExitRefused);
+  EXPECT_EQ(a.text, "recoil 4440 bytes refused, limit 4096 bytes\n");
+  Place("shootdate_save_btn");
+  Click("shootdate_save_btn");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find("4440"), std::string::npos) << boxes_[0];
+  EXPECT_NE(boxes_[0].find("4096"), std::string::npos) << boxes_[0];
+  EXPECT_EQ(Count(hid::CMD_WRITE_SHOOT), 0u);
+}
+
+TEST_F(MouseRoutesTest, ASwitchedOffMouseGetsNothingAndTheNextWriteCarriesTheChange) {
+  StartMouse(Link::kReceiver);
+  Device().SetPoweredOn(false);
+  ControlAnswer a = Ask({"set-dpi", "1", "2450"});
+  EXPECT_EQ(a.exit_code, kExitRefused);
+  EXPECT_NE(a.text.find("unreachable"), std::string::npos) << a.text;
+  EXPECT_EQ(ProfileX(1), 48) << "the profile keeps the change";
+  EXPECT_EQ(Count(hid::CMD_WRITE_PARAM), 0u);
+  EXPECT_EQ(Count(hid::CMD_LINK_QUERY), 1u);
+  WriteGuns(1);
+  Place("shootdate_save_btn");
+  Click("shootdate_save_btn");
+  EXPECT_TRUE(boxes_.empty()) << "no message for an unreachable mouse";
+
+  Device().SetPoweredOn(true);
+  a = Ask({"set-rate", "500"});
+  EXPECT_EQ(a.exit_code, kExitDone) << a.text;
+  EXPECT_EQ(RecordX(1), 48);
+  EXPECT_EQ(RecordRate(), 2);
+}
+
+}  // namespace
+}  // namespace brimvex::app::test
