@@ -280,7 +280,9 @@ void CDeviceOptionUI::RequestResync(platform::Millis delay) {
 }
 
 void CDeviceOptionUI::RequestRefreshPage() {
+  if (loop_ == nullptr || refresh_posted_.exchange(true)) return;
   PostToUi([](CDeviceOptionUI& entry) {
+    entry.refresh_posted_.store(false);
     if (entry.device_ != nullptr) entry.device_->RefreshPage();
   });
 }

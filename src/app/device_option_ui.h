@@ -13,6 +13,7 @@
 //   1003, 1004        the device's two spare operations
 //   1005 power        50 ms after the initial read, then every 5000 ms, with a power display
 //   1007 link watch   2000 ms after the initial read over 2.4 GHz, then every 3000 ms
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -101,6 +102,8 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
 
   // devices::DeviceOwner (any thread)
   void RequestResync(platform::Millis delay) override;
+  // A refresh asked for while one is waiting to run is not posted again (a flood of notices
+  // costs one refresh, not one each).
   void RequestRefreshPage() override;
 
  private:
@@ -117,6 +120,7 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
   void OnPower();
   void OnLinkWatch();
 
+  std::atomic<bool> refresh_posted_{false};
   // Fields in the entry's order.
   ui::CheckBox* sync_check_ = nullptr;
   devices::COmbrixUSBDevice* device_ = nullptr;

@@ -133,7 +133,7 @@ void COmbrixMouseDevice::SetRecoilSource(std::shared_ptr<const macros::RecoilSou
 
 RecoilWrite COmbrixMouseDevice::WriteShootData() {
   RecoilWrite out;
-  const auto source = recoil_ ? recoil_ : RecoilFiles(DataFolder());
+  const auto source = recoil_ ? recoil_ : RecoilFolder(DataFolder());
   // Counted before anything is sent: a block the mouse cannot hold never goes out.
   RecoilBlock block = BuildRecoilBlock(*source);
   out.length = block.length;

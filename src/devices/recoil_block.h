@@ -16,13 +16,11 @@ namespace brimvex::devices {
 // The most a block may hold: the recoil area, and never past a 16-bit length.
 inline constexpr std::size_t kRecoilBlockLimit = hid::kMouseRecoilCapacity < 0xFFFF ? hid::kMouseRecoilCapacity : 0xFFFF;
 
-// The events of one ".Shoot" file: its "Events" array, each element in the device form ("Delay"
-// an integer or its decimal text, "Type" with bit 7 for "Action" "down", "Button"); an element
-// that is not an object is a zero event. A missing file, or "Events" missing or not an array,
-// gives none.
+// The events of one ".Shoot" file in the device form (macros/macro_files.h): an element that is
+// not an object is a zero event; a missing file, or "Events" missing or not an array, gives none.
 std::vector<macros::MacroEvent> ReadRecoilFile(const std::string& path);
 // The guns' working files "ShootData_<n>.Shoot" of a folder (with its trailing '/').
-std::shared_ptr<macros::RecoilSource> RecoilFiles(std::string folder);
+std::shared_ptr<macros::RecoilSource> RecoilFolder(std::string folder);
 
 struct RecoilBlock {
   // 0 with the block; (length - limit) / 4 + 1 when too large; kMacroBlockAllocationFailed.

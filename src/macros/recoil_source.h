@@ -1,7 +1,7 @@
 #pragma once
 // What the mouse needs of the recoil data: the events of each of the four guns, in the device's
-// event form (a null event of a file is an all-zero event). The recoil store implements it; the
-// mouse reads the working files of its data folder until one is set.
+// event form (a null event of a file is an all-zero event). The mouse reads the working files of
+// its data folder (macros/recoil_files.h) unless a test sets another.
 #include <vector>
 
 #include "macros/macro_source.h"
