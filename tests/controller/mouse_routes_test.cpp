@@ -65,7 +65,7 @@ class MouseRoutesTest : public ControllerFixture {
   }
   std::size_t Count(std::uint8_t code) const {
     std::size_t k = 0;
-    for (const auto& ex : emu_.Find("mouse")->ExchangeLog()) k += ex.request[3] == code ? 1 : 0;
+    for (const auto& ex : emu_.Find("mouse")->ExchangeLog()) k += ex.request[3] == code ? 1u : 0u;
     return k;
   }
   ControlAnswer Ask(std::vector<std::string> words) {
@@ -154,7 +154,9 @@ TEST_F(MouseRoutesTest, RequestsOnTheCable) {
   for (const Case& c : cases) {
     const ControlAnswer a = Ask(c.words);
     EXPECT_EQ(a.exit_code, c.exit_code) << a.text;
-    if (!c.text.empty()) EXPECT_EQ(a.text, c.text);
+    if (!c.text.empty()) {
+      EXPECT_EQ(a.text, c.text);
+    }
   }
   EXPECT_EQ(RecordX(2), 49);
   EXPECT_EQ(RecordX(0), 120);

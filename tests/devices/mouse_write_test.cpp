@@ -185,7 +185,9 @@ TEST(MouseRecoil, BlocksWrittenAndRefused) {
       EXPECT_TRUE(m.Packets().empty()) << "nothing sent";
       continue;
     }
-    if (!c.shoot.empty()) EXPECT_EQ(shoot, c.shoot);
+    if (!c.shoot.empty()) {
+      EXPECT_EQ(shoot, c.shoot);
+    }
     const emulator::DecodedBlock d = m.mouse().Recoil();
     ASSERT_TRUE(d.valid) << d.error;
     EXPECT_EQ(d.total_length, c.length);
@@ -254,7 +256,9 @@ TEST(MouseGate, ASwitchedOffMouseGetsOneLinkQuery) {
     m.mouse().ClearExchangeLog();
     const int on = op.run(m.device());
     EXPECT_TRUE(on == hid::RESULT_OK || on == 0) << on;
-    if (!op.on_codes.empty()) EXPECT_EQ(m.Codes(), op.on_codes);
+    if (!op.on_codes.empty()) {
+      EXPECT_EQ(m.Codes(), op.on_codes);
+    }
     EXPECT_TRUE(EveryStepQueried(m.Codes()));
   }
   // On the cable nothing asks.
