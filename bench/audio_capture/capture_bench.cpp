@@ -20,7 +20,7 @@
 #include "app/audio_capture_protocol.h"
 #include "frame_shaper.h"
 #include "platform/ipc_hub.h"
-#include "spectrum_analyzer.h"
+#include "fft_levels.h"
 #include "test_support/temp_dir.h"
 #include "wav_writer.h"
 

@@ -16,7 +16,7 @@
 #include "audio_source.h"
 #include "frame_shaper.h"
 #include "platform/ipc_hub.h"
-#include "spectrum_analyzer.h"
+#include "fft_levels.h"
 #include "wav_source.h"
 
 namespace brimvex::capture {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "spectrum_analyzer.h"
+#include "fft_levels.h"
 
 namespace brimvex::capture {
 namespace {

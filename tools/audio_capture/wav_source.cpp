@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "spectrum_analyzer.h"
+#include "fft_levels.h"
 
 namespace brimvex::capture {
 namespace {

@@ -1,4 +1,4 @@
-#include "spectrum_analyzer.h"
+#include "fft_levels.h"
 
 #include <algorithm>
 #include <cmath>
