@@ -2,6 +2,7 @@
 // A minimal host for the emulator's own tests: builds requests and reads their answers straight
 // through a HidConnection.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,11 +41,15 @@ struct Client {
     if (connection->Write(request, timeout) != platform::HidIoResult::kOk) return std::nullopt;
     return ReadAnswer(timeout);
   }
+  // The time-out bounds the whole wait, so a stream of notifications cannot hold it open.
   std::optional<Report> ReadAnswer(platform::Millis timeout = platform::Millis(1000)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
+      const auto left = std::chrono::duration_cast<platform::Millis>(deadline - std::chrono::steady_clock::now());
+      if (left.count() < 0) return std::nullopt;
       Report a{};
       std::size_t n = 0;
-      if (connection->Read(a, n, timeout) != platform::HidIoResult::kOk) return std::nullopt;
+      if (connection->Read(a, n, left) != platform::HidIoResult::kOk) return std::nullopt;
       if (a[0] == 0x04) return a;  // skip notifications of the consumer collection
     }
   }
