@@ -18,8 +18,9 @@ namespace {
 
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 572;
-constexpr const char* kLightControlOnText = "控制灯光";
-constexpr const char* kLightControlOffText = "不控制灯光";
+// Language keys: the button follows the interface language.
+constexpr const char* kLightControlOnKey = "control_light_on";
+constexpr const char* kLightControlOffKey = "control_light_off";
 
 }  // namespace
 
@@ -196,7 +197,7 @@ void CMainWnd::SetLightControl(int on, bool broadcast) {
   if (broadcast && peers_ != nullptr)
     peers_->Broadcast(PeerMessage{std::string(kLightControlStateName), 1, on, {}});
   if (auto* status = window_.FindControl("control_light_status"))
-    status->SetText(on != 0 ? kLightControlOnText : kLightControlOffText);
+    status->SetTextKey(on != 0 ? kLightControlOnKey : kLightControlOffKey);
   ApplyLightControl(on);
 }
 

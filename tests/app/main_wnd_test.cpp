@@ -153,6 +153,7 @@ TEST_F(MainWndTest, SecondInstanceBringsTheWindowToTheFront) {
 
 TEST_F(MainWndTest, LightControlSwitchAndSetMessage) {
   Start();
+  ASSERT_TRUE(resources_.LoadLanguage("lan_cn.xml"));
   auto* status = wnd_->Window().FindControl("control_light_status");
   Click("control_light_status");
   EXPECT_EQ(wnd_->LightControl(), 0);
@@ -169,6 +170,10 @@ TEST_F(MainWndTest, LightControlSwitchAndSetMessage) {
     EXPECT_EQ(wnd_->LightControl(), c.expected) << c.wparam << "," << c.lparam;
   }
   EXPECT_EQ(status->Text(), "不控制灯光");
+  // The text follows a language switch.
+  ASSERT_TRUE(resources_.LoadLanguage("lan_en.xml"));
+  wnd_->Window().ReloadText();
+  EXPECT_EQ(status->Text(), "Lights left alone");
 }
 
 TEST_F(MainWndTest, TrayLeftClickTogglesTheWindow) {

@@ -35,13 +35,13 @@ TEST_F(RoutesTest, TwoLightControlClicksBroadcastOffThenOnAndTheKeyboardHearsOnl
 
   Click("control_light_status");
   EXPECT_EQ(wnd_->LightControl(), 0);
-  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->Text(), "不控制灯光");
+  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->TextKey(), "control_light_off");
   EXPECT_FALSE(DeviceOfRow(kMouseRow)->HostLightControl());
   EXPECT_FALSE(DeviceOfRow(kKeyboardRow)->HostLightControl());
   EXPECT_EQ(CountCommand(keyboard, hid::CMD_LIGHT_CONTROL), 0u);
 
   Click("control_light_status");
-  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->Text(), "控制灯光");
+  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->TextKey(), "control_light_on");
   EXPECT_TRUE(DeviceOfRow(kMouseRow)->HostLightControl());
   EXPECT_EQ(CountCommand(keyboard, hid::CMD_LIGHT_CONTROL), 1u);
   EXPECT_TRUE(keyboard.LightControl());

@@ -151,7 +151,7 @@ TEST_F(RenderTest, AMouseClickOnAWidgetRaisesTheClick) {
   QApplication::sendEvent(button, &press);
   QApplication::sendEvent(button, &release);
   EXPECT_EQ(wnd_->LightControl(), 0);
-  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->Text(), "不控制灯光");
+  EXPECT_EQ(wnd_->Window().FindControl("control_light_status")->TextKey(), "control_light_off");
 }
 
 // Runs the Qt loop until `widget` has been resized to `size` (at once when it has that size); the
