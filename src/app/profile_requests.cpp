@@ -88,9 +88,11 @@ ControlAnswer List(CDeviceProfileUI& list) {
 ControlAnswer Select(CMainWnd& wnd, devices::COmbrixUSBDevice& device, CDeviceProfileUI& list, int index,
                      const std::string& name) {
   // As a choice in the drop-down, without waiting for its timer: the answer follows the writes.
-  list.Select(index, false);
+  const ui::ScreenSize screen = wnd.Frontend().MonitorSize(wnd.Window());
+  const auto writes = SwitchToEntry(device, list, index, screen.width, screen.height);
+  if (!writes) return Answer(kExitMalformed, "no such profile\n");
   const std::string head = "selected\t" + std::to_string(index) + "\t" + Word(name) + "\n";
-  return WriteAnswer(head, device, WriteProfile(wnd, device));
+  return WriteAnswer(head, device, *writes);
 }
 
 ControlAnswer Delete(CMainWnd& wnd, devices::COmbrixUSBDevice& device, CDeviceProfileUI& list, int index,

@@ -46,11 +46,19 @@ ProfileWrites WriteProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device) {
   return WriteProfileToDevice(device, screen.width, screen.height);
 }
 
+std::optional<ProfileWrites> SwitchToEntry(devices::COmbrixUSBDevice& device, profiles::CDeviceProfileUI& list,
+                                           int index, int screen_width, int screen_height) {
+  if (!list.SelectWithoutStoring(index, false)) return std::nullopt;
+  ProfileWrites writes = WriteProfileToDevice(device, screen_width, screen_height);
+  list.StoreSelection();
+  return writes;
+}
+
 std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device) {
   profiles::CDeviceProfileUI* list = device.ProfileList();
   if (list == nullptr || list->GetCurSel() < 0) return std::nullopt;
-  list->Select(list->GetCurSel(), false);
-  return WriteProfile(wnd, device);
+  const ui::ScreenSize screen = wnd.Frontend().MonitorSize(wnd.Window());
+  return SwitchToEntry(device, *list, list->GetCurSel(), screen.width, screen.height);
 }
 
 void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes) {

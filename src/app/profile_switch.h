@@ -9,6 +9,9 @@
 namespace brimvex::devices {
 class COmbrixUSBDevice;
 }
+namespace brimvex::profiles {
+class CDeviceProfileUI;
+}
 
 namespace brimvex::app {
 
@@ -38,6 +41,13 @@ struct MacroMessage {
   std::optional<int> number;
 };
 std::optional<MacroMessage> MacroResultMessage(int result);
+
+// A switch to entry `index` of the device's list: the entry becomes the current profile (the
+// device's current profile name follows), the profile goes to the device, and then the list
+// stores the selection, so the device's writes do not wait for the list file. Nothing (nullopt)
+// without such an entry.
+std::optional<ProfileWrites> SwitchToEntry(devices::COmbrixUSBDevice& device, profiles::CDeviceProfileUI& list,
+                                           int index, int screen_width, int screen_height);
 
 // The switch of the drop-down: selects the drop-down's item in the list (the device's current
 // profile name follows) and writes the profile to the device. Nothing without a list or a

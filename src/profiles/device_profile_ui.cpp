@@ -4,6 +4,7 @@
 #include <atomic>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
@@ -343,13 +344,20 @@ void CDeviceProfileUI::Load() {
 }
 
 bool CDeviceProfileUI::Select(int index, bool notify) {
+  return SelectWithoutStoring(index, notify) && StoreSelection();
+}
+
+bool CDeviceProfileUI::SelectWithoutStoring(int index, bool notify) {
   ProfileListRead read = ReadProfileList(ListPath());
   Json::Value list = read.usable ? std::move(read.document) : list_;
+  unstored_ = -1;
   if (index < 0 || index >= EntryCount(list)) return false;
-  list["profileselect"] = index;
   current_id_ = EntryIdentifier(list, index);
-  const bool written = read.usable && WriteList(list);
-  if (!read.usable) platform::Trace("profile list unusable, selection not stored: " + ListPath());
+  if (read.usable) {
+    unstored_ = index;
+  } else {
+    platform::Trace("profile list unusable, selection not stored: " + ListPath());
+  }
   MirrorItems(list);
   if (ui::Combo* combo = ComboBox()) {
     if (index < static_cast<int>(combo->Count())) {
@@ -360,7 +368,20 @@ bool CDeviceProfileUI::Select(int index, bool notify) {
     }
   }
   ReportCurrentId();
-  return written;
+  return true;
+}
+
+bool CDeviceProfileUI::StoreSelection() {
+  const int index = std::exchange(unstored_, -1);
+  if (index < 0) return false;
+  // The file is read afresh: another page of the kind may have changed it meanwhile.
+  ProfileListRead read = ReadProfileList(ListPath());
+  if (!read.usable || index >= EntryCount(read.document) || EntryIdentifier(read.document, index) != current_id_) {
+    platform::Trace("profile list changed, selection not stored: " + ListPath());
+    return false;
+  }
+  read.document["profileselect"] = index;
+  return WriteList(read.document);
 }
 
 void CDeviceProfileUI::ReportCurrentId() {

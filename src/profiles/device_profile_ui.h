@@ -78,6 +78,12 @@ class CDeviceProfileUI : public ui::Container {
   // Selects entry `index` and stores it as "profileselect"; the drop-down raises its "itemselect"
   // only when `notify` is set. False when there is no such entry or the list was not written.
   bool Select(int index, bool notify);
+  // Select in two halves: the entry becomes the current one (drop-down, name field, listener)
+  // at once, and "profileselect" is written by StoreSelection. A switch puts the profile on the
+  // device in between, so the device does not wait for the list file. StoreSelection is false
+  // when nothing waits, the entry has gone or moved, or the list was not written.
+  bool SelectWithoutStoring(int index, bool notify);
+  bool StoreSelection();
   // The drop-down's selected index; -1 without a selection or a drop-down.
   int GetCurSel() const;
   const std::string& GetCurrentId() const { return current_id_; }
@@ -157,6 +163,7 @@ class CDeviceProfileUI : public ui::Container {
   std::string default_profile_path_;
   std::string current_id_;
   Json::Value list_;    // the last usable list read
+  int unstored_ = -1;   // an entry selected by SelectWithoutStoring, not yet stored
   Json::Value second_;  // the copy read by Count and PathOf
   std::string tab_group_;
   std::function<void(const std::string&)> current_id_listener_;

@@ -8,6 +8,7 @@
 #include "app/app_messages.h"
 #include "devices/keyboard_device.h"
 #include "devices/keyboard_settings_record.h"
+#include "devices/mouse_device.h"
 #include "hid/command_codes.h"
 #include "macros/macro_source.h"
 #include "discovery/controller_fixture.h"
@@ -42,15 +43,16 @@ class ProfileRoutesTest : public ControllerFixture {
     platform::SetEnv("XDG_DATA_HOME", saved_home_);
   }
   devices::COmbrixUSBDevice& Keyboard() { return *DeviceOfRow(kKeyboardRow); }
-  CDeviceProfileUI& List() { return *Keyboard().ProfileList(); }
-  // A click on a control of the keyboard's own list.
+  // The list of the page the test works on (the keyboard's unless it says otherwise).
+  CDeviceProfileUI& List() { return *DeviceOfRow(row_)->ProfileList(); }
+  // A click on a control of that list.
   void Press(const char* name) {
     ui::Control* c = List().FindControl(name);
     ASSERT_NE(c, nullptr) << name;
     wnd_->Window().SendNotify(c, ui::notify::kClick);
     loop().RunPending();
   }
-  // A choice in the keyboard's drop-down, as the user makes it.
+  // A choice in that list's drop-down, as the user makes it.
   void Choose(int index) {
     dynamic_cast<ui::Combo*>(List().FindControl("device_profile_combo"))->SelectItem(index, true);
     loop().RunPending();
@@ -65,6 +67,7 @@ class ProfileRoutesTest : public ControllerFixture {
   platform::ScriptedFileChooser chooser_;
   std::vector<std::string> boxes_;
   bool confirm_ = true;
+  int row_ = kKeyboardRow;
 };
 
 TEST_F(ProfileRoutesTest, ButtonsActOnTheListOfThePageInFront) {
@@ -292,6 +295,86 @@ TEST_F(ProfileRoutesTest, ASwitchPutsTheWholeProfileOnTheKeyboard) {
     ++lit;
   }
   EXPECT_GT(lit, 0u);
+}
+
+TEST_F(ProfileRoutesTest, ASwitchPutsTheWholeProfileOnTheMouseThroughItsReceiver) {
+  auto& mo = Add(Product::kMouse);
+  mo.Plug(Link::kReceiver);
+  Start();
+  ASSERT_TRUE(WaitForTrace("添加一个鼠标设备", 2));
+  Advance(Millis(600));
+  row_ = kMouseRow;
+  auto& mouse = dynamic_cast<devices::COmbrixMouseDevice&>(*DeviceOfRow(kMouseRow));
+  ASSERT_TRUE(mouse.KeyMapUsable());
+  mouse.SetMacroSource(std::make_shared<ThreeMacros>());
+  // profile2: its own stages, active stage 2, report rate 2000 Hz, a colour, and page key 1 on
+  // macro b.
+  Press("device_add_btn");
+  Choose(1);
+  Advance(Millis(400));
+  const std::vector<profiles::StageRecord> stages = {
+      {1, 0, 10, 10, 1, 2, 3}, {0, 0, 20, 20, 4, 5, 6}, {1, 1, 30, 0x0123, 7, 8, 9}, {1, 0, 40, 40, 10, 11, 12},
+      {0, 0, 50, 50, 13, 14, 15}};
+  ASSERT_TRUE(mouse.StoreStages(stages));
+  ASSERT_TRUE(mouse.StoreActiveStage(2));
+  auto pointer = mouse.PointerOptions();
+  pointer.report_rate_index = 4;
+  ASSERT_TRUE(mouse.StorePointerOptions(pointer));
+  profiles::LightInfo light = mouse.Profile().GetLightInfo();
+  light.mode = 3;
+  light.red = 21, light.green = 43, light.blue = 65;
+  mouse.Profile().SetLightInfo(light);
+  ASSERT_TRUE(mouse.StoreKeyAssignment(1, {0x70, 1, 0}));
+  ASSERT_TRUE(mouse.SaveProfile());
+  // Away to profile1 and back, with the macro memory wiped between.
+  Choose(0);
+  Advance(Millis(400));
+  EXPECT_NE(mo.SettingsRecord(0)[11], 4);
+  mo.SetMemory(emulator::Area::kMacros, 0, std::vector<std::uint8_t>(mo.Memory(emulator::Area::kMacros).size(), 0));
+  mo.ClearExchangeLog();
+  Choose(1);
+  Advance(Millis(400));
+
+  // The record: light, rate, active stage, the five stages, flag, screen size.
+  using C = std::vector<std::uint8_t>;
+  const C r = mo.SettingsRecord(0);
+  ASSERT_GE(r.size(), 66u);
+  EXPECT_EQ(C(r.begin() + 1, r.begin() + 2), C{static_cast<std::uint8_t>(*mouse.LightModes().CodeOf(3))});
+  EXPECT_EQ(C(r.begin() + 6, r.begin() + 9), (C{21, 43, 65}));
+  EXPECT_EQ(C(r.begin() + 11, r.begin() + 13), (C{4, 2}));
+  EXPECT_EQ(C(r.begin() + 14, r.begin() + 59),
+            (C{1, 0, 10, 0, 10, 0, 1, 2, 3, 0, 0, 20, 0, 20, 0, 4, 5, 6, 1, 1, 30, 0, 0x23, 0x01, 7, 8, 9,
+               1, 0, 40, 0, 40, 0, 10, 11, 12, 0, 0, 50, 0, 50, 0, 13, 14, 15}));
+  const ui::ScreenSize screen = frontend_.MonitorSize(wnd_->Window());
+  EXPECT_EQ(C(r.begin() + 59, r.begin() + 64),
+            (C{1, static_cast<std::uint8_t>(screen.width & 0xFF), static_cast<std::uint8_t>(screen.width >> 8),
+               static_cast<std::uint8_t>(screen.height & 0xFF), static_cast<std::uint8_t>(screen.height >> 8)}));
+  // The macro block holds b alone; the key names it 0.
+  const emulator::DecodedBlock block = mo.Macros();
+  ASSERT_TRUE(block.valid) << block.error;
+  ASSERT_EQ(block.entries.size(), 1u);
+  ASSERT_EQ(block.entries[0].size(), 3u);
+  EXPECT_EQ(block.entries[0][0].code, 11);
+  const auto map = mo.Memory(emulator::Area::kKeyMap);
+  const auto at = static_cast<std::size_t>(3 * mouse.KeySlotOf(1));
+  EXPECT_EQ(C(map.begin() + static_cast<std::ptrdiff_t>(at), map.begin() + static_cast<std::ptrdiff_t>(at + 3)),
+            (C{0x70, 0, 0}));
+  // Through the receiver every command followed a link query: record, macros, key map, in order.
+  C codes;
+  for (const auto& ex : mo.ExchangeLog()) {
+    const std::uint8_t code = ex.request[3];
+    if (code != hid::CMD_LINK_QUERY && !codes.empty() && codes.back() != hid::CMD_LINK_QUERY && codes.back() != code) {
+      ADD_FAILURE() << "command " << int(code) << " without a link query before it";
+    }
+    if (codes.empty() || codes.back() != code) codes.push_back(code);
+  }
+  C commands;
+  for (auto c : codes)
+    if (c != hid::CMD_LINK_QUERY) commands.push_back(c);
+  EXPECT_EQ(commands, (C{hid::CMD_BEGIN, hid::CMD_WRITE_PARAM, hid::CMD_END, hid::CMD_READ_INFO, hid::CMD_BEGIN,
+                         hid::CMD_WRITE_MACROS, hid::CMD_END, hid::CMD_READ_INFO, hid::CMD_BEGIN, hid::CMD_WRITE_KEYMAP,
+                         hid::CMD_END}));
+  EXPECT_TRUE(boxes_.empty());
 }
 
 }  // namespace

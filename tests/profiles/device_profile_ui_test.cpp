@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
@@ -321,6 +322,41 @@ TEST_F(ProfileListTest, NewProfilesStepPastFilesThatExist) {
   EXPECT_EQ(ListId(0), FixtureId(0));
   EXPECT_EQ(ListId(1), FixtureId(2));
   EXPECT_EQ(ReadJson(FileOf(FixtureId(1)))["profilename"].asString(), "left over");
+}
+
+// A switch selects first and stores after the device's writes; what another page changed in
+// between is not overwritten.
+TEST_F(ProfileListTest, ASelectionStoredAfterwardsIsStoredOnlyWhileItsEntryStands) {
+  struct Case {
+    const char* what;
+    std::function<void(CDeviceProfileUI& other)> between;
+    bool stored;
+    std::vector<std::string> names;
+    int select;
+  };
+  const Case cases[] = {
+      {"nothing between", [](CDeviceProfileUI&) {}, true, {"a", "b", "c"}, 2},
+      {"renamed between", [](CDeviceProfileUI& o) { EXPECT_EQ(o.Rename("z"), CDeviceProfileUI::kRenamed); }, true,
+       {"z", "b", "c"}, 2},
+      {"an entry before it deleted", [](CDeviceProfileUI& o) { EXPECT_EQ(o.DeleteAt(1), Change::kDone); }, false,
+       {"a", "c"}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteList({"a", "b", "c"});
+    auto list = Make();
+    auto other = Make();
+    reported_.clear();
+    ASSERT_TRUE(list->SelectWithoutStoring(2, false));
+    EXPECT_EQ(reported_, std::vector<std::string>{FixtureId(102)});
+    EXPECT_EQ(list->GetCurSel(), 2);
+    EXPECT_EQ(List()["profileselect"].asInt(), 0) << "not stored yet";
+    c.between(*other);
+    EXPECT_EQ(list->StoreSelection(), c.stored);
+    EXPECT_EQ(ListNames(), c.names);
+    EXPECT_EQ(List()["profileselect"].asInt(), c.select);
+    EXPECT_FALSE(list->StoreSelection()) << "stored once";
+  }
 }
 
 TEST_F(ProfileListTest, PagesOfOneKindSeeEachOthersChanges) {
