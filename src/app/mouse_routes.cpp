@@ -1,9 +1,9 @@
 #include "app/mouse_routes.h"
 
+#include "app/color_select_wnd.h"
 #include "app/main_wnd.h"
 #include "app/message_box.h"
 #include "app/profile_switch.h"
-#include "platform/color_chooser.h"
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/notification.h"
@@ -168,10 +168,15 @@ void RegisterMouseRoutes(NotifyRouter& r, CMainWnd& wnd) {
       [&wnd](const Route& route) {
         COmbrixMouseDevice* mouse = MouseOf(route);
         if (mouse == nullptr || !ValidStage(route.number)) return;
-        const auto chosen = platform::CurrentColorChooser().Choose(mouse->GetStageColor(route.number));
-        if (!chosen) return;
-        mouse->SetStageColor(route.number, *chosen);
-        const std::uint32_t c = *chosen;
+        // The colour picker, without its 7-colour choice: a stage has one colour.
+        ColorSelectArgs args;
+        args.owner = &wnd.Window();
+        args.dpi = wnd.Dpi();
+        args.color = mouse->GetStageColor(route.number);
+        const ColorSelectResult chosen = OpenColorSelect(wnd.Frontend(), wnd.Resources(), wnd.Factory(), args);
+        if (chosen.code != 1) return;
+        mouse->SetStageColor(route.number, chosen.color);
+        const std::uint32_t c = chosen.color;
         ShowMouseWriteResult(wnd, EditStage(wnd, *mouse, route.number, [c](StageRecord& s) {
                                s.red = static_cast<std::uint8_t>(c >> 16);
                                s.green = static_cast<std::uint8_t>(c >> 8);

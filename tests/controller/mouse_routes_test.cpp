@@ -4,12 +4,13 @@
 // on the cable and through a receiver whose mouse is switched off.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
+#include <optional>
 
 #include "devices/mouse_device.h"
 #include "discovery/controller_fixture.h"
 #include "hid/command_codes.h"
-#include "platform/color_chooser.h"
 #include "profiles/file_helpers.h"
 
 namespace brimvex::app::test {
@@ -21,16 +22,30 @@ class MouseRoutesTest : public ControllerFixture {
  protected:
   void SetUp() override {
     ControllerFixture::SetUp();
-    platform::SetCurrentColorChooser(&colors_);
     frontend_.SetModalHandler([this](ui::Window& w) {
+      if (w.ClassName() == "ColorSelectWnd") return PickColor(w);
       ui::Control* text = w.FindControl("MessageText");
       boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
       w.FindControl("confirm_btn")->Activate();
     });
   }
-  void TearDown() override {
-    ControllerFixture::TearDown();
-    platform::SetCurrentColorChooser(nullptr);
+  // The colour picker: the next answer typed into its edits and confirmed, or closed without one.
+  void PickColor(ui::Window& w) {
+    ASSERT_FALSE(colors_.empty()) << "the colour picker opened unasked";
+    const std::optional<std::uint32_t> c = colors_.front();
+    colors_.pop_front();
+    EXPECT_FALSE(w.FindControl("7color_layout")->IsVisible());
+    if (!c) {
+      w.FindControl("closebtn")->Activate();
+      return;
+    }
+    const char* edits[] = {"color_edit_r", "color_edit_g", "color_edit_b"};
+    for (int k = 0; k < 3; ++k) {
+      ui::Control* edit = w.FindControl(edits[k]);
+      edit->SetText(std::to_string(*c >> (16 - 8 * k) & 0xFF));
+      w.SendNotify(edit, ui::notify::kKillFocus);
+    }
+    w.FindControl("okbtn")->Activate();
   }
   // The mouse alone, on its cable or through its receiver, synced and selected.
   void StartMouse(Link link) {
@@ -80,7 +95,7 @@ class MouseRoutesTest : public ControllerFixture {
     }
   }
 
-  platform::ScriptedColorChooser colors_;
+  std::deque<std::optional<std::uint32_t>> colors_;
   std::vector<std::string> boxes_;
 };
 
@@ -112,13 +127,13 @@ TEST_F(MouseRoutesTest, StageAndRateEditsReachTheMouseAndTheProfile) {
   EXPECT_EQ(RecordRate(), 4);
   EXPECT_EQ(Mouse().PointerOptions().report_rate_index, 4);
 
-  colors_.Answer(0x123456);
-  colors_.Answer(std::nullopt);
+  colors_ = {0x123456, std::nullopt};
   Raise(Control("DPI_color_option_1"), ui::notify::kClick);
   const auto r = Device().SettingsRecord(0);
   EXPECT_EQ((std::vector<std::uint8_t>(r.begin() + 29, r.begin() + 32)), (std::vector<std::uint8_t>{0x12, 0x34, 0x56}));
   const auto writes = Count(hid::CMD_WRITE_PARAM);
   Raise(Control("DPI_color_option_1"), ui::notify::kClick);  // cancelled
+  EXPECT_TRUE(colors_.empty());
   EXPECT_EQ(Count(hid::CMD_WRITE_PARAM), writes);
   EXPECT_EQ(Mouse().GetStageColor(1), 0xFF123456u);
 

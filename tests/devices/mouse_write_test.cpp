@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "devices/key_slots.h"
+#include "platform/ui/controls.h"
 #include "hid/command_codes.h"
 #include "profiles/file_helpers.h"
 
@@ -277,6 +278,59 @@ TEST(MouseSync, ReadsTheKeyMapButNotTheSettings) {
   EXPECT_EQ(m.device().KeySlotOf(10), 10);
   // The stages are the profile's, not the mouse's.
   EXPECT_EQ(m.device().Stages()[0].x, 7);
+}
+
+// Resync reads the record of the mouse's active profile into the light and the active stage,
+// keeps it (byte 9 cleared), saves the profile and shows it; bytes out of range change nothing.
+TEST(MouseResync, TheActiveRecordIsReadKeptSavedAndShown) {
+  struct Case {
+    const char* what;
+    Link link;
+    std::uint8_t mode_code_of;  // a mode index, or 0xFF for a code no mode has
+    std::uint8_t speed_byte;
+    std::uint8_t stage;
+    int mode, speed, active;  // read; -1: as before
+  };
+  const Case cases[] = {
+      {"cable", Link::kCable, 3, 1, 4, 3, 3, 4},
+      {"receiver", Link::kReceiver, 5, 4, 1, 5, 0, 1},
+      {"unknown mode, speed and stage bytes", Link::kCable, 0xFF, 9, 9, -1, 0, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Synced m(c.link);
+    const LightInfo before = m.device().GetLightState();
+    const int stage_before = m.device().ActiveStage();
+    const std::uint8_t code =
+        c.mode_code_of == 0xFF ? 0x7B : static_cast<std::uint8_t>(*m.device().LightModes().CodeOf(c.mode_code_of));
+    ASSERT_FALSE(c.mode_code_of == 0xFF && m.device().LightModes().IndexOfCode(code));
+    // The mouse is in its profile 2: record 2 at 256.
+    m.mouse().SetMemory(Area::kParameters, 0, C{2});
+    m.mouse().SetMemory(Area::kParameters, 256, C{0, code, 2, c.speed_byte, 0, 1, 10, 20, 30, 0x55, 0, 0, c.stage});
+    ASSERT_EQ(m.device().Resync(), hid::RESULT_OK);
+    for (std::uint8_t k : m.Codes()) {
+      EXPECT_TRUE(k == hid::CMD_READ_PARAM || (c.link == Link::kReceiver && k == kLq)) << int(k);
+    }
+    EXPECT_TRUE(EveryStepQueried(m.Codes()) || c.link == Link::kCable);
+    const auto& kept = m.device().SettingsRecord();
+    EXPECT_EQ((C{kept[0], kept[9], kept[10]}), (C{2, 0, 0}));
+    const int mode = c.mode < 0 ? before.mode : c.mode;
+    const int active = c.active < 0 ? stage_before : c.active;
+    EXPECT_EQ(profiles::ReadJson(m.device().GetProfilePath())["Device"][0]["DPIStages"]["StageActive"].asInt(), active);
+    // What the page shows, and what the profile file holds once read again.
+    for (int pass = 0; pass < 2; ++pass) {
+      const LightInfo l = m.device().GetLightState();
+      EXPECT_EQ((std::vector<int>{l.mode, l.brightness, l.speed, l.multi_color, l.red, l.green, l.blue}),
+                (std::vector<int>{mode, 2, c.speed, 1, 10, 20, 30}))
+          << "pass " << pass;
+      EXPECT_EQ(m.device().ActiveStage(), active) << "pass " << pass;
+      auto* option = dynamic_cast<ui::Option*>(m.device().FindControl("DPI_select_check_" + std::to_string(active)));
+      ASSERT_NE(option, nullptr);
+      EXPECT_TRUE(option->IsSelected()) << "pass " << pass;
+      m.device().ReloadProfile();
+      m.device().RefreshPage();
+    }
+  }
 }
 
 }  // namespace

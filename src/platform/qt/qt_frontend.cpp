@@ -11,7 +11,6 @@
 
 #include "platform/paths.h"
 #include "platform/qt/image_cache.h"
-#include "platform/qt/qt_color_chooser.h"
 #include "platform/qt/qt_file_chooser.h"
 #include "platform/qt/qt_image_probe.h"
 #include "platform/qt/qt_event_loop.h"
@@ -51,11 +50,9 @@ class QtFrontend final : public ui::Frontend {
     images_.SetSkinFolder(QString::fromStdString(skin_folder));
     loop_ = std::make_unique<QtEventLoop>();
     platform::SetCurrentFileChooser(&file_chooser_);
-    platform::SetCurrentColorChooser(&color_chooser_);
   }
   ~QtFrontend() override {
     platform::SetCurrentFileChooser(nullptr);
-    platform::SetCurrentColorChooser(nullptr);
     CloseMenu();
     loop_.reset();
   }
@@ -145,7 +142,6 @@ class QtFrontend final : public ui::Frontend {
   ImageCache images_;
   QtImageProbe probe_;
   QtFileChooser file_chooser_;
-  QtColorChooser color_chooser_;
   std::unique_ptr<QtEventLoop> loop_;
   QPointer<QMenu> menu_;
   TerminateWatcher terminate_;
