@@ -50,10 +50,11 @@ int main(int argc, char** argv) {
     hidraw = std::make_unique<platform::hidraw::HidrawBackend>();
     backend = hidraw.get();
   }
-  // brimvex --emulate answers its own update checks.
+  // brimvex --emulate answers its own update checks, unless BRIMVEX_UPDATE_URL names a service.
   std::string update_url = update::ServiceBaseUrl();
   std::unique_ptr<platform::UpdateService> update_service;
-  if (emulate) {
+  const auto named_service = platform::GetEnv("BRIMVEX_UPDATE_URL");
+  if (emulate && (!named_service || named_service->empty())) {
     update_service = std::make_unique<platform::UpdateService>(app::EmulatedUpdateServiceConfig());
     std::string error;
     if (update_service->Start(0, &error)) {

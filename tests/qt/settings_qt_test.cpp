@@ -83,6 +83,24 @@ TEST(SettingsWindowQt, TheEmulatedKeyboardIsOfferedNewerFirmwareAndDownloadsIt) 
   EXPECT_EQ(set->Lines()[0].status, update::kLineDownloaded);
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / "UpdateData" / "KB.bin"));
   EXPECT_TRUE(RenderWindowToPng(set->Window(), "settings_downloaded.png"));
+
+  // A line shown as while downloading, "100%" its widest percentage, lies inside the list.
+  ui::Control* line = set->LineControl(0);
+  line->FindControl("update_status_ok")->SetVisible(false);
+  line->FindControl("update_status_text")->SetTextKey("DownloadIngText");
+  line->FindControl("update_status_ing")->SetVisible(true);
+  line->FindControl("update_progress_value")->SetVisible(true);
+  line->FindControl("update_progress_value")->SetText("100%");
+  EXPECT_TRUE(RenderWindowToPng(set->Window(), "settings_downloading.png"));
+  const QWidget* list = widget->findChild<QWidget*>("device_update_list_info");
+  ASSERT_NE(list, nullptr);
+  for (const char* name : {"check_name_select", "OldRev", "updateRev", "update_status_text", "update_status_ing",
+                           "update_progress_value"}) {
+    const QWidget* part = list->findChild<QWidget*>(name);
+    ASSERT_NE(part, nullptr) << name;
+    const QRect at(part->mapTo(list, QPoint(0, 0)), part->size());
+    EXPECT_LE(at.right(), list->width()) << name;
+  }
   wnd.reset();
 }
 
