@@ -260,16 +260,25 @@ def mouse():
     text += "    </CSelectPanelUI>\n"
     text += '    <Label name="device_tishi_info" textkey="mouse_tishi_info_text" textcolor="#FF8A93A0" wordwrap="true"/>\n'
     text += "  </HorizontalLayout>\n"
+    # The pages in the order of the function switch types, as the keyboard's: page 0 the light
+    # editor, the key editor and the recoil editor; 1 the macro editor; 2 (cursor) nothing of its
+    # own; 3 the mouse settings.
     text += ('  <TabLayout name="device_function_switch">\n'
              '    <TabLayout name="device_key_function_switch" selectedid="1">\n'
-             '      <Control/>\n'
+             '      <LightControl name="LightControlItem" padding="4,6,4,4">\n'
+             '        <Include source="XML/CustomControlXML/LightControl.xml"/>\n'
+             '      </LightControl>\n'
              '      <KeySetControl name="KeySetControlItem" padding="4,6,4,4">\n'
              '        <Include source="XML/CustomControlXML/KeySetControl.xml"/>\n'
              '      </KeySetControl>\n'
-             '      <VerticalLayout name="ShootControlItem"/>\n'
+             '      <ShootControl name="ShootControlItem" padding="4,6,4,4">\n'
+             '        <Include source="XML/CustomControlXML/ShootControl.xml"/>\n'
+             '      </ShootControl>\n'
              '    </TabLayout>\n'
-             '    <VerticalLayout name="LightControlItem"/>\n'
-             '    <VerticalLayout name="MacroControlItem"/>\n')
+             '    <MacroControl name="MacroControlItem" padding="4,6,4,4">\n'
+             '      <Include source="XML/CustomControlXML/MacroControl.xml"/>\n'
+             '    </MacroControl>\n'
+             '    <Control/>\n')
     text += mouse_settings()
     text += "  </TabLayout>\n</VerticalLayout>\n"
     with open(os.path.join(XML_DIR, "mousedevice.xml"), "w", encoding="utf-8") as f:

@@ -6,6 +6,7 @@
 #include "devices/key_set_control_ui.h"
 #include "devices/key_tables.h"
 #include "devices/keyboard_device.h"
+#include "devices/mouse_device.h"
 #include "hid/command_codes.h"
 #include "platform/ui/notification.h"
 #include "platform/ui/window.h"
@@ -17,7 +18,7 @@ namespace notify = ui::notify;
 using devices::CKeySetControlUI;
 using devices::COmbrixUSBDevice;
 
-const RowOptions kKeyEditor{DeviceNeed::Kinds({devices::kDeviceKeyboard})};
+const RowOptions kKeyEditor{DeviceNeed::Kinds({devices::kDeviceKeyboard, devices::kDeviceMouse})};
 
 // WriteMacros' limit results: units over the capacity, or a macro's event count past 250.
 constexpr int kMaxMacroEvents = 250;
@@ -37,6 +38,7 @@ RouteHandler OnEditor(EditorAction action) {
 
 CKeySetControlUI* KeyEditorOf(COmbrixUSBDevice& device) {
   if (auto* keyboard = dynamic_cast<devices::COmbrixKeyboardDevice*>(&device)) return keyboard->KeyEditor();
+  if (auto* mouse = dynamic_cast<devices::COmbrixMouseDevice*>(&device)) return mouse->KeyEditor();
   return dynamic_cast<CKeySetControlUI*>(device.FindControl("KeySetControlItem"));
 }
 
@@ -55,6 +57,7 @@ std::optional<int> KeySaveWrites::Failure() const {
 
 KeySaveWrites SaveKeysToDevice(COmbrixUSBDevice& device) {
   KeySaveWrites w;
+  w.kind = device.DeviceType();
   w.used_macros = device.CollectUsedMacros();
   w.macros = device.WriteMacros(w.used_macros);
   if (w.macros < 0) {
@@ -82,7 +85,7 @@ void ShowKeySaveMessages(CMainWnd& wnd, const KeySaveWrites& w) {
     ShowText(wnd, "message_text_17", w.macros - kMaxMacroEvents);
   else if (w.macros > 0)
     ShowText(wnd, "message_text_16", w.macros);
-  if (const auto failure = w.Failure()) ShowKeyboardWriteResult(wnd, *failure);
+  if (const auto failure = w.Failure()) ShowWriteResult(wnd, w.kind, *failure);
 }
 
 void RegisterKeyEditorRoutes(NotifyRouter& r, CMainWnd& wnd) {
@@ -121,11 +124,13 @@ void RegisterKeyEditorRoutes(NotifyRouter& r, CMainWnd& wnd) {
               }),
               kKeyEditor);
 
-  // Key capture: a key pressed while the selected keyboard's editor shows its keyboard-key page
+  // Key capture: a key pressed while the selected keyboard's or mouse's editor shows its keyboard-key page
   // is taken there and saved as "key_butt_keysave" does; any other key goes on.
   wnd.Window().SetKeyPressHandler([&wnd](const ui::KeyPress& press) {
     COmbrixUSBDevice* device = wnd.SelectedDevice();
-    if (device == nullptr || device->DeviceType() != devices::kDeviceKeyboard) return false;
+    if (device == nullptr ||
+        (device->DeviceType() != devices::kDeviceKeyboard && device->DeviceType() != devices::kDeviceMouse))
+      return false;
     CKeySetControlUI* editor = KeyEditorOf(*device);
     if (editor == nullptr) return false;
     const CKeySetControlUI::Capture c = editor->CaptureLinuxKey(press.linux_code);

@@ -2,8 +2,7 @@
 // The key editor's rows in the controller's table: its buttons ("key_butt_keysave",
 // "key_butt_keydefalut", "key_butt_keycancel", "key_butt_prosave"), its combos and edits, the
 // modifier boxes "key_ComBox_check_" + N, and the key presses of the main window while the editor
-// shows its keyboard-key page. They act on the selected keyboard's editor; the mouse joins them
-// with its page.
+// shows its keyboard-key page. They act on the editor of the selected keyboard or mouse.
 #include <optional>
 #include <vector>
 
@@ -29,6 +28,7 @@ bool SaveEditedKey(devices::COmbrixUSBDevice& device, devices::CKeySetControlUI&
 
 // What "key_butt_prosave" did, in order; the key map is not written after a failed macro write.
 struct KeySaveWrites {
+  int kind = 0;  // the device's kind
   std::vector<int> used_macros;
   int macros = 0;             // WriteMacros: 0 done, a limit count, -1, or the failing result
   bool key_reset = false;     // the edited macro key went back to its default (macros too big)
@@ -43,7 +43,8 @@ struct KeySaveWrites {
 KeySaveWrites SaveKeysToDevice(devices::COmbrixUSBDevice& device);
 // The message boxes the writes ask for: "message_text_7" for a macro block that could not be
 // made, "message_text_17" (events over 250) or "message_text_16" (units over the capacity) for
-// the limits, "keyboard_write_failed" for a write the keyboard refused; none while unreachable.
+// the limits, "keyboard_write_failed" or "mouse_write_failed" for a write the device refused; none
+// while unreachable.
 void ShowKeySaveMessages(CMainWnd& wnd, const KeySaveWrites& writes);
 
 }  // namespace brimvex::app

@@ -63,7 +63,7 @@ void WriteKeysAndMacros(CMainWnd& wnd, COmbrixUSBDevice& device) {
     ShowText(wnd, message->key, message->number);
   }
   const int keys = device.WriteProfileKeyMap();
-  if (device.DeviceType() == devices::kDeviceKeyboard) ShowKeyboardWriteResult(wnd, keys);
+  ShowWriteResult(wnd, device.DeviceType(), keys);
   if (!device.SaveProfile()) wnd.AskUser("macro_save_failed", false);
   if (auto* k = KeyEditorOf(&device)) k->EnableButtons(false);
 }

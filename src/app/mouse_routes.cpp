@@ -35,10 +35,7 @@ void ShowMouseText(CMainWnd& wnd, std::string text) {
   ShowMessageBox(wnd.Frontend(), wnd.Resources(), wnd.Factory(), args);
 }
 
-void ShowMouseWriteResult(CMainWnd& wnd, int result) {
-  if (result == hid::RESULT_OK || result == hid::RESULT_LINK_DOWN) return;
-  ShowText(wnd, "mouse_write_failed", std::string(hid::ResultName(result)));
-}
+void ShowMouseWriteResult(CMainWnd& wnd, int result) { ShowWriteResult(wnd, devices::kDeviceMouse, result); }
 
 // Saves and writes the settings record, as every stage and report-rate edit ends.
 int SaveAndWrite(CMainWnd& wnd, COmbrixMouseDevice& mouse, bool saved) {

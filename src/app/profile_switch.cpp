@@ -2,6 +2,7 @@
 
 #include "app/main_wnd.h"
 #include "app/message_box.h"
+#include "devices/device_kind.h"
 #include "devices/keyboard_device.h"
 #include "hid/command_codes.h"
 #include "profiles/device_profile_ui.h"
@@ -68,13 +69,17 @@ void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes) {
     if (const auto message = MacroResultMessage(*writes.macros)) ShowText(wnd, message->key, message->number);
     return;
   }
-  if (const auto failure = writes.Failure(); failure && writes.kind == devices::kDeviceKeyboard)
-    ShowKeyboardWriteResult(wnd, *failure);
+  if (const auto failure = writes.Failure()) ShowWriteResult(wnd, writes.kind, *failure);
 }
 
-void ShowKeyboardWriteResult(CMainWnd& wnd, int result) {
+void ShowKeyboardWriteResult(CMainWnd& wnd, int result) { ShowWriteResult(wnd, devices::kDeviceKeyboard, result); }
+
+void ShowWriteResult(CMainWnd& wnd, int kind, int result) {
   if (result == hid::RESULT_OK || result == hid::RESULT_LINK_DOWN) return;
-  ShowText(wnd, "keyboard_write_failed", std::string(hid::ResultName(result)));
+  const char* key = kind == devices::kDeviceKeyboard ? "keyboard_write_failed"
+                    : kind == devices::kDeviceMouse  ? "mouse_write_failed"
+                                                     : nullptr;
+  if (key != nullptr) ShowText(wnd, key, std::string(hid::ResultName(result)));
 }
 
 void ShowText(CMainWnd& wnd, const std::string& key, const std::string& word) {

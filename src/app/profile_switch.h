@@ -55,12 +55,15 @@ std::optional<ProfileWrites> SwitchToEntry(devices::COmbrixUSBDevice& device, pr
 std::optional<ProfileWrites> SwitchProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
 // The writes with the screen size of the main window's monitor.
 ProfileWrites WriteProfile(CMainWnd& wnd, devices::COmbrixUSBDevice& device);
-// Shows the message the writes ask for, if any: the macro messages, and for a keyboard write
-// the keyboard refused "keyboard_write_failed" with the result's name (none while the device is
+// Shows the message the writes ask for, if any: the macro messages, and for a write the keyboard
+// or mouse refused its kind's message with the result's name (none while the device is
 // unreachable).
 void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes);
 // "keyboard_write_failed" for a result other than RESULT_OK and RESULT_LINK_DOWN.
 void ShowKeyboardWriteResult(CMainWnd& wnd, int result);
+// The same by the device's kind: "keyboard_write_failed" or "mouse_write_failed"; nothing for
+// the other kinds.
+void ShowWriteResult(CMainWnd& wnd, int kind, int result);
 // A message box with the text of a language key, "%d" in it replaced by `number`.
 void ShowText(CMainWnd& wnd, const std::string& key, std::optional<int> number = std::nullopt);
 // The same with "%s" replaced by `word`.

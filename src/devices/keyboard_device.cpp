@@ -64,27 +64,15 @@ bool COmbrixKeyboardDevice::BuildPage(ui::DialogBuilder& builder) {
 void COmbrixKeyboardDevice::BindPageControls() {
   COmbrixUSBDevice::BindPageControls();
   controls_ = SystemControls{};
-  key_editor_ = dynamic_cast<CKeySetControlUI*>(FindControl("KeySetControlItem"));
-  if (key_editor_ != nullptr) key_editor_->SetDeviceKind(kDeviceKeyboard);
-  editor_macro_names_.reset();
+  key_editor_.Bind(*this);
   LoadNameLists();
 }
 
-void COmbrixKeyboardDevice::ShowKeyList() {
-  ShowKeyFunctions(*this, key_list_, MacroNames());
-  // New names only: filling the list again drops the choice being edited.
-  if (key_editor_ != nullptr && editor_macro_names_ != MacroNames()) {
-    key_editor_->SetMacroNames(MacroNames());
-    editor_macro_names_ = MacroNames();
-  }
-}
+void COmbrixKeyboardDevice::ShowKeyList() { key_editor_.ShowKeys(*this, key_list_); }
 
 void COmbrixKeyboardDevice::SelectKeyForEditing(int index) {
   COmbrixUSBDevice::SelectKeyForEditing(index);
-  if (index < 0 || static_cast<std::size_t>(index) >= key_list_.size() || key_editor_ == nullptr) return;
-  ShowKeyList();
-  key_editor_->Load(key_list_[static_cast<std::size_t>(index)]);
-  ShowFunctionSwitch(2);
+  key_editor_.Edit(*this, key_list_, index);
 }
 
 void COmbrixKeyboardDevice::CachePageControls() {

@@ -20,6 +20,7 @@
 
 #include "devices/keyboard_effects.h"
 #include "devices/keyboard_settings_record.h"
+#include "devices/page_key_editor.h"
 #include "devices/usb_device.h"
 #include "profiles/keyboard_profile_data.h"
 
@@ -91,7 +92,7 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   int PageKeyCount() const override { return kKeyboardPageKeys; }
   int KeySlotOf(int key) const override;
   // The page's key editor ("KeySetControlItem"; null without one).
-  CKeySetControlUI* KeyEditor() const { return key_editor_; }
+  CKeySetControlUI* KeyEditor() const { return key_editor_.Editor(); }
   // The key map as the keyboard holds it now (3 x key count bytes, in one transaction); the
   // result (RESULT_FAILED, nothing sent, when closed or no key map was ever read).
   int ReadKeyMapNow(std::vector<std::uint8_t>& map);
@@ -172,8 +173,7 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   LightInfo record_view_{};
   profiles::KeyboardSystemSettings system_{};
   std::vector<profiles::KeyEntry> key_list_;
-  CKeySetControlUI* key_editor_ = nullptr;
-  std::optional<std::vector<std::string>> editor_macro_names_;
+  PageKeyEditor key_editor_;
   std::array<int, 25> audio_bands_{};
   std::array<int, 6> audio_colors_{};
   int audio_total_ = 0;

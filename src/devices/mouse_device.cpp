@@ -5,6 +5,7 @@
 #include "devices/device_transaction.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/key_slots.h"
+#include "devices/light_editor_link.h"
 #include "platform/trace.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -81,7 +82,7 @@ bool COmbrixMouseDevice::BuildPage(ui::DialogBuilder& builder) {
 
 void COmbrixMouseDevice::BindPageControls() {
   COmbrixUSBDevice::BindPageControls();
-  if (auto* editor = dynamic_cast<CKeySetControlUI*>(FindControl("KeySetControlItem"))) editor->SetDeviceKind(kDeviceMouse);
+  key_editor_.Bind(*this);
   SelectSettingsPage(0);
   LoadNameLists();
 }
@@ -94,7 +95,9 @@ void COmbrixMouseDevice::ShowFunctionSwitch(int type) {
 }
 
 void COmbrixMouseDevice::SelectKeyForEditing(int index) {
-  if (index >= 0 && static_cast<std::size_t>(index) < key_list_.size()) COmbrixUSBDevice::SelectKeyForEditing(index);
+  if (index < 0 || static_cast<std::size_t>(index) >= key_list_.size()) return;
+  COmbrixUSBDevice::SelectKeyForEditing(index);
+  key_editor_.Edit(*this, key_list_, index);
 }
 
 void COmbrixMouseDevice::SetStageRanges() {
@@ -217,6 +220,7 @@ void COmbrixMouseDevice::SetScroll(bool page, int lines) {
 
 void COmbrixMouseDevice::RefreshPage() {
   LoadNameLists();
+  key_editor_.ShowKeys(*this, key_list_);
   if (const int noticed = noticed_stage_.exchange(-1); noticed >= 0 && noticed < kMouseStages) {
     SetActiveStage(noticed);
     SaveProfile();
@@ -237,6 +241,7 @@ void COmbrixMouseDevice::RefreshPage() {
     o->Selected(pointer_.pointer_precision != 0, false);
   if (auto* s = dynamic_cast<ui::Slider*>(FindControl("double_click_slider"))) s->SetValue(pointer_.double_click_time);
   SetScroll(pointer_.scroll_by_page != 0, pointer_.wheel_lines);
+  ShowLightOnEditor(*this);
 }
 
 // --- Profile ------------------------------------------------------------------------------------
@@ -294,6 +299,7 @@ bool COmbrixMouseDevice::StoreKeyAssignment(int key, const KeyCode& code) {
   if (key < 0 || static_cast<std::size_t>(key) >= key_list_.size()) return false;
   key_list_[static_cast<std::size_t>(key)].current = code;
   profile_.SetKeyList(key_list_);
+  key_editor_.ShowKeys(*this, key_list_);
   return SaveProfile();
 }
 

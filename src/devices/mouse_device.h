@@ -18,6 +18,7 @@
 
 #include "devices/key_map_block.h"
 #include "devices/mouse_settings_record.h"
+#include "devices/page_key_editor.h"
 #include "devices/recoil_block.h"
 #include "devices/resolution_display.h"
 #include "devices/usb_device.h"
@@ -124,6 +125,7 @@ class COmbrixMouseDevice : public COmbrixUSBDevice {
 
   // --- State, for the page and tests ---
   profiles::CMouseProfiledata& Profile() { return profile_; }
+  CKeySetControlUI* KeyEditor() const { return key_editor_.Editor(); }
   const KeyMapBytes& KeyMapCopy() const { return key_map_; }
   const std::array<std::uint8_t, kMouseRecordReadSize>& SettingsRecord() const { return record_; }
   bool KeyMapUsable() const { return key_map_usable_; }
@@ -157,6 +159,7 @@ class COmbrixMouseDevice : public COmbrixUSBDevice {
   profiles::PointerOptions pointer_{};
   int active_stage_ = 0;
   std::vector<profiles::KeyEntry> key_list_;
+  PageKeyEditor key_editor_;
   std::shared_ptr<const macros::RecoilSource> recoil_;
   // A stage reported by the mouse (notice 0x11), taken over by the next RefreshPage.
   std::atomic<int> noticed_stage_{-1};

@@ -10,6 +10,7 @@
 #include "devices/device_key_button.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/keyboard_device.h"
+#include "devices/mouse_device.h"
 #include "discovery/controller_fixture.h"
 #include "macros/macro_source.h"
 #include "platform/ui/list_controls.h"
@@ -60,10 +61,12 @@ class KeyEditorRoutesTest : public ControllerFixture {
     ASSERT_NE(Editor(), nullptr);
   }
   COmbrixKeyboardDevice& Keyboard() { return *dynamic_cast<COmbrixKeyboardDevice*>(DeviceOfRow(kKeyboardRow)); }
-  emulator::EmulatedDevice& Product() { return *emu_.Find("keyboard"); }
-  CKeySetControlUI* Editor() { return Keyboard().KeyEditor(); }
+  // The page the test works on: the keyboard's unless it says otherwise.
+  devices::COmbrixUSBDevice& Page() { return *DeviceOfRow(row_); }
+  emulator::EmulatedDevice& Product() { return *emu_.Find(row_ == kMouseRow ? "mouse" : "keyboard"); }
+  CKeySetControlUI* Editor() { return KeyEditorOf(Page()); }
   void Press(const std::string& name) {
-    ui::Control* c = Keyboard().FindControl(name);
+    ui::Control* c = Page().FindControl(name);
     ASSERT_NE(c, nullptr) << name;
     wnd_->Window().SendNotify(c, ui::notify::kClick);
     loop().RunPending();
@@ -77,12 +80,12 @@ class KeyEditorRoutesTest : public ControllerFixture {
   }
   bool Key(int linux_code) { return wnd_->Window().HostKeyPress(ui::KeyPress{linux_code}); }
   KeyCode InMemory(int key) {
-    const auto at = static_cast<std::size_t>(3 * Keyboard().KeySlotOf(key));
+    const auto at = static_cast<std::size_t>(3 * Page().KeySlotOf(key));
     const auto m = Product().Memory(emulator::Area::kKeyMap);
     return {m.at(at), m.at(at + 1), m.at(at + 2)};
   }
   std::int64_t InProfile(int key) {
-    const Json::Value p = profiles::ReadJson(Keyboard().GetProfilePath());
+    const Json::Value p = profiles::ReadJson(Page().GetProfilePath());
     return p["Device"][0]["KeyList"][key]["Assignment"].asInt64();
   }
   ControlAnswer Ask(std::vector<std::string> words) {
@@ -97,6 +100,7 @@ class KeyEditorRoutesTest : public ControllerFixture {
   }
 
   std::vector<std::string> boxes_;
+  int row_ = kKeyboardRow;
 };
 
 TEST_F(KeyEditorRoutesTest, ACapturedKeyIsSavedThenWrittenByTheDeviceSave) {
@@ -232,6 +236,40 @@ TEST_F(KeyEditorRoutesTest, KeymapRequestsReadAndSetTheKeyboard) {
   Product().Unplug(Link::kCable);
   ASSERT_TRUE(WaitFor([&] { return !Keyboard().CommandChannelRef().IsOpen(); }));
   EXPECT_EQ(Ask({"keyboard"}).exit_code, kExitFailed);
+}
+
+// The mouse page's editor on the same rows: a button chosen on the picture opens the editor with
+// its code, a captured key is saved to the profile and, with the device save, reaches the mouse.
+TEST_F(KeyEditorRoutesTest, TheMousePagesEditorPutsAKeyboardKeyOnAMouseButton) {
+  constexpr int kForward = 3;
+  Add(Product::kMouse).Plug(Link::kCable);
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
+  Advance(Millis(600));
+  row_ = kMouseRow;
+  ASSERT_EQ(wnd_->SelectedDevice(), &Page());
+  ASSERT_NE(Editor(), nullptr);
+  EXPECT_EQ(Editor(), Page().FindControl("KeySetControlItem"));
+  Press("key_" + std::to_string(kForward));
+  EXPECT_EQ(Page().SelectedKey(), kForward);
+  EXPECT_EQ(Editor()->Entry().current, (KeyCode{0x10, 0x10, 0x00}));
+  EXPECT_EQ(dynamic_cast<ui::TabLayout*>(Page().FindControl("device_function_switch"))->CurrentSel(), 0);
+  EXPECT_EQ(dynamic_cast<ui::TabLayout*>(Page().FindControl("device_key_function_switch"))->CurrentSel(), 1) << "the key editor shown";
+
+  ChoosePage(devices::kPageKey);
+  ASSERT_TRUE(Editor()->CaptureShown());
+  EXPECT_TRUE(Key(kLinuxLeftShift));
+  EXPECT_TRUE(Key(kLinuxB));
+  EXPECT_EQ(InProfile(kForward), 0x200205);
+  EXPECT_EQ(Page().KeyButton(kForward)->ToolTip(),
+            wnd_->Resources().Text("keyboard_key_LShift") + "+" + wnd_->Resources().Text("keyboard_key_B"));
+  EXPECT_EQ(InMemory(kForward), (KeyCode{0x10, 0x10, 0x00})) << "not on the mouse before the device save";
+  Press("key_butt_prosave");
+  EXPECT_EQ(InMemory(kForward), (KeyCode{0x20, 0x02, 0x05}));
+  // A page key past the mouse's eleven selects nothing.
+  Page().SelectKeyForEditing(devices::kMousePageKeys);
+  EXPECT_EQ(Page().SelectedKey(), kForward);
+  EXPECT_TRUE(boxes_.empty());
 }
 
 }  // namespace

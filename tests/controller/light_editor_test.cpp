@@ -2,6 +2,7 @@
 // device's settings record in the product's memory, typed colours are held to 0..255, the rules
 // switch the editor's groups, and the keyboard's custom colours follow key clicks.
 #include "app/emulated_light.h"
+#include "devices/mouse_device.h"
 #include "discovery/controller_fixture.h"
 #include "hid/command_codes.h"
 #include "lighting/light_control_ui.h"
@@ -104,6 +105,48 @@ TEST_F(LightEditorTest, PadEditsReachThePadsRecordAndTypedColoursAreHeld) {
   EXPECT_FALSE(Ctl(kPadRow, "deng_light_layout")->IsEnabled());
   EXPECT_TRUE(Ctl(kPadRow, "lighteffect_layout")->IsEnabled());
   EXPECT_TRUE(Ctl(kPadRow, "deng_same_mode")->IsVisible());
+}
+
+// The mouse page's editor: its modes listed, each edit in the mouse's record (the 66-byte one
+// with the stages, which stay as they were), and a page refresh shows what the profile holds.
+TEST_F(LightEditorTest, MouseEditsReachTheMousesRecordBesideItsStages) {
+  StartConnected({Product::kKeyboard, Product::kMouse});
+  constexpr int kMouse = kMouseRow;
+  Select(kMouse);
+  devices::COmbrixUSBDevice& mouse = *DeviceOfRow(kMouse);
+  ASSERT_NE(mouse.LightEditor(), nullptr);
+  EXPECT_EQ(mouse.LightEditor(), mouse.FindControl("LightControlItem"));
+  auto* modes = Ctl<ui::Combo>(kMouse, "light_combo_modeSelect");
+  ASSERT_GE(modes->Count(), 10u);
+  const auto stages_before = [&] {
+    const auto r = Record("mouse");
+    return std::vector<std::uint8_t>(r.begin() + 11, r.begin() + 59);
+  };
+  ASSERT_TRUE(modes->SelectItem(3));
+  loop().RunPending();
+  const auto before = stages_before();
+  EXPECT_EQ(Record("mouse")[1], static_cast<std::uint8_t>(*mouse.LightModes().CodeOf(3)));
+  EXPECT_EQ(mouse.GetLightState().mode, 3);
+  Ctl<ui::Slider>(kMouse, "deng_light_slider")->UserSetValue(2);
+  EXPECT_EQ(Record("mouse")[2], 2);
+  Ctl<ui::Slider>(kMouse, "deng_speed_slider")->UserSetValue(1);
+  EXPECT_EQ(Record("mouse")[3], 3);  // 4 - speed
+  Type(kMouse, "deng_edit_G", "77");
+  EXPECT_EQ(Record("mouse")[7], 77);
+  EXPECT_EQ(stages_before(), before);
+
+  // What the profile holds comes back on the editor with a refresh.
+  auto& profile = dynamic_cast<devices::COmbrixMouseDevice&>(mouse).Profile();
+  profiles::LightInfo light = profile.GetLightInfo();
+  light.brightness = 4;
+  light.green = 5;
+  profile.SetLightInfo(light);
+  ASSERT_TRUE(mouse.SaveProfile());
+  mouse.ReloadProfile();
+  mouse.RefreshPage();
+  EXPECT_EQ(Ctl<ui::Slider>(kMouse, "deng_light_slider")->Value(), 4);
+  EXPECT_EQ(Ctl<ui::Edit>(kMouse, "deng_edit_G")->Text(), "5");
+  EXPECT_EQ(modes->CurSel(), 3);
 }
 
 TEST_F(LightEditorTest, KeyboardRowsSwitchTheirGroupsAndAHiddenEntryKeepsItsIndex) {

@@ -15,6 +15,7 @@
 #include "emulator/emulator.h"
 #include "lighting/light_control_ui.h"
 #include "macros/macro_control_ui.h"
+#include "macros/shoot_control_ui.h"
 #include "platform/headless_event_loop.h"
 #include "platform/paths.h"
 #include "platform/ui/dialog_builder.h"
@@ -102,6 +103,7 @@ class DeviceRig {
     factory.Register("CKeySetControlUI", KeySetControlCreator());
     factory.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
     factory.Register("CMacroControlUI", [] { return std::make_unique<macros::CMacroControlUI>(); });
+    factory.Register("CShootControlUI", [] { return std::make_unique<macros::CShootControlUI>(); });
     ui::DialogBuilder builder(resources, factory);
     if (!device->BuildPage(builder)) return false;
     device->BindPageControls();
