@@ -195,6 +195,11 @@ void CSetWnd::Notify(ui::Notification& n) {
   const std::string& name = n.sender->Name();
   const std::string_view type(n.type);
   if (type == ui::notify::kSelectChanged && name == "check_name_select") {
+    for (ui::Control* c = n.sender->Parent(); c != nullptr; c = c->Parent())
+      if (auto* line = dynamic_cast<CUpdateInfoListItemUI*>(c)) {
+        line->Refresh();
+        break;
+      }
     UpdateUpdateButton();
     return;
   }

@@ -1,6 +1,7 @@
 #include "update/update_info_list_item_ui.h"
 
 #include "platform/ui/controls.h"
+#include "platform/ui/notification.h"
 #include "update/line_status.h"
 
 namespace brimvex::update {
@@ -49,7 +50,29 @@ void CUpdateInfoListItemUI::SetCheckEnabled(bool enabled) {
 
 void CUpdateInfoListItemUI::SetChecked(bool checked) {
   if (auto* check = dynamic_cast<ui::CheckBox*>(FindControl("check_name_select"))) check->SetCheck(checked, false);
+  Refresh();
+}
+
+void CUpdateInfoListItemUI::Refresh() {
   ApplyColour();
+  ApplyFrame();
+}
+
+void CUpdateInfoListItemUI::OnMouseHover(bool over) {
+  hover_ = over;
+  ApplyFrame();
+}
+
+void CUpdateInfoListItemUI::ApplyFrame() {
+  constexpr std::uint32_t kFrame = 0xFF2FB8C4;
+  const std::uint32_t want = hover_ && !IsChecked() ? kFrame : 0;
+  if (BorderColor() != want) SetBorderColor(want);
+}
+
+bool CUpdateInfoListItemUI::RightClick() {
+  if (Attribute("menu") != "true") return false;
+  Notify(ui::notify::kMenu);
+  return true;
 }
 
 bool CUpdateInfoListItemUI::IsChecked() const {

@@ -34,9 +34,19 @@ class CUpdateInfoListItemUI : public ui::ListElement {
   bool IsCheckEnabled() const;
   // The check box's colour that applies now (text, selected or disabled).
   std::uint32_t CheckColour() const;
+  // Colour and frame again after the check box changed under the line.
+  void Refresh();
+
+  // A one-pixel frame while the pointer is over a line whose box is not ticked.
+  void OnMouseHover(bool over) override;
+  bool HasFrame() const { return BorderColor() != 0; }
+  // "menu" to the window when the line has a context menu (its layout's menu="true").
+  bool RightClick() override;
 
  private:
   void ApplyColour();
+  void ApplyFrame();
+  bool hover_ = false;
   int status_ = -1;
   int percent_ = 0;
   std::uint32_t text_colour_ = 0xFFFFFFFF, selected_colour_ = 0xFFFFFFFF, disabled_colour_ = 0xFF666666;

@@ -178,10 +178,27 @@ TEST_F(SetWndTest, CheckOffersTheNewerKeyboard) {
   EXPECT_FALSE(wnd_->LineControl(1)->IsCheckEnabled());
   EXPECT_TRUE(wnd_->Window().FindControl("update_fw_and_ap")->IsVisible());
   EXPECT_EQ(wnd_->Window().FindControl("Update_Status_text")->TextKey(), "HaveUpdateInfoText");
-  // Unselecting the only line hides the update button.
-  dynamic_cast<ui::CheckBox*>(wnd_->LineControl(0)->FindControl("check_name_select"))->SetCheck(false, true);
+  // The pointer over a ticked line draws no frame.
+  CUpdateInfoListItemUI* line = wnd_->LineControl(0);
+  line->OnMouseHover(true);
+  EXPECT_FALSE(line->HasFrame());
+  // Unselecting the only line hides the update button, and the line under the pointer is framed.
+  dynamic_cast<ui::CheckBox*>(line->FindControl("check_name_select"))->SetCheck(false, true);
   EXPECT_FALSE(wnd_->Window().FindControl("update_fw_and_ap")->IsVisible());
   EXPECT_FALSE(Sent(kMsgUpdatesCurrent));
+  EXPECT_TRUE(line->HasFrame());
+  line->OnMouseHover(false);
+  EXPECT_FALSE(line->HasFrame());
+
+  // A right click says "menu" only for a line with a context menu.
+  int menus = 0;
+  ui::FunctionNotifier counter([&](ui::Notification& n) { menus += std::string_view(n.type) == ui::notify::kMenu; });
+  wnd_->Window().AddNotifier(&counter);
+  EXPECT_FALSE(line->RightClick());
+  line->SetAttribute("menu", "true");
+  EXPECT_TRUE(line->RightClick());
+  EXPECT_EQ(menus, 1);
+  wnd_->Window().RemoveNotifier(&counter);
 }
 
 TEST_F(SetWndTest, NoServiceIsStateTwoAndCurrentIsStateFourInEitherLanguage) {

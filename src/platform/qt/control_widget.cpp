@@ -236,6 +236,7 @@ void ControlWidget::paintEvent(QPaintEvent*) {
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton && control_.IsEnabled() && control_.RightClick()) return;
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   if (auto* palette = dynamic_cast<ui::ColorPalette*>(&control_)) {
     const QPoint at = event->position().toPoint();
@@ -275,6 +276,7 @@ void ControlWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ControlWidget::enterEvent(QEnterEvent* event) {
   hot_ = true;
+  control_.OnMouseHover(true);
   update();
   QWidget::enterEvent(event);
 }
@@ -282,6 +284,7 @@ void ControlWidget::enterEvent(QEnterEvent* event) {
 void ControlWidget::leaveEvent(QEvent* event) {
   hot_ = false;
   pressed_ = false;
+  control_.OnMouseHover(false);
   update();
   QWidget::leaveEvent(event);
 }

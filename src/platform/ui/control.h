@@ -101,6 +101,10 @@ class Control {
   virtual bool Activate();
   // A control timer fired; by default the window is told with a "timer" notification.
   virtual void OnTimer(std::uint32_t id);
+  // The pointer came onto (true) or left the control; the default does nothing.
+  virtual void OnMouseHover(bool /*over*/) {}
+  // A right click; returns whether it acted (the default does not).
+  virtual bool RightClick() { return false; }
   // The window was shown or hidden (minimised counts as hidden). Called on every control of
   // the tree; the default does nothing.
   virtual void OnWindowVisibility(bool /*visible*/) {}

@@ -41,6 +41,7 @@ inline constexpr const char* kColorChanged = "colorchanged";
 inline constexpr const char* kMouseEnter = "msenter";
 inline constexpr const char* kMouseLeave = "msleave";
 inline constexpr const char* kDoubleClick = "dbclick";
+inline constexpr const char* kMenu = "menu";
 }  // namespace notify
 
 }  // namespace brimvex::ui
