@@ -1,5 +1,6 @@
 #include "app/device_option_ui.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/app_messages.h"
@@ -156,13 +157,9 @@ void CDeviceOptionUI::SetEntryVisible(bool visible) {
 
 void CDeviceOptionUI::StartTimer(std::uint32_t id, platform::Millis delay) {
   if (loop_ == nullptr) return;
-  // The light frame repeats at its period; re-creating a 5 ms timer for every frame would cost
-  // more than the frame. The others are one-shots that their handlers re-arm.
-  const auto kind =
-      id == kTimerLightFrame ? platform::EventLoop::TimerKind::kPeriodic : platform::EventLoop::TimerKind::kOneShot;
-  if (id == kTimerLightFrame) frame_period_ = delay;
+  if (id == kTimerLightFrame) frame_due_ = loop_->Now() + delay;
   loop_->SetTimer(
-      this, id, delay, [this, id] { OnTimer(id); }, kind);
+      this, id, delay, [this, id] { OnTimer(id); }, platform::EventLoop::TimerKind::kOneShot);
 }
 
 void CDeviceOptionUI::StopTimer(std::uint32_t id) {
@@ -172,7 +169,7 @@ void CDeviceOptionUI::StopTimer(std::uint32_t id) {
 bool CDeviceOptionUI::HasTimer(std::uint32_t id) const { return loop_ != nullptr && loop_->HasTimer(this, id); }
 
 void CDeviceOptionUI::OnTimer(std::uint32_t id) {
-  if (id != kTimerLightFrame) StopTimer(id);
+  StopTimer(id);
   if (device_ == nullptr) return;
   switch (id) {
     case kTimerConnection:
@@ -225,19 +222,30 @@ void CDeviceOptionUI::OnConnection() {
 }
 
 void CDeviceOptionUI::OnLightFrame() {
-  hid::CommandChannel& channel = device_->CommandChannelRef();
-  if (!channel.IsOpen()) {  // stops with the channel
-    StopTimer(kTimerLightFrame);
-    return;
-  }
+  // Changes from here on ask for the next frame.
+  frame_asked_.store(false);
+  if (!device_->CommandChannelRef().IsOpen()) return;  // the next connection arms it again
+  last_frame_ = loop_->Now();
+  ++frames_taken_;
   // The device repaints the page's light buttons itself, at most once per display refresh.
   device_->SendLedFrame();
-  if (!channel.IsOpen()) {
-    StopTimer(kTimerLightFrame);
-    return;
-  }
-  const platform::Millis period = channel.IsWireless() ? kFrameWireless : kFrameWired;
-  if (period != frame_period_) StartTimer(kTimerLightFrame, period);
+  // A repaint held back by the pace, or a stream by a rest after a failure, is owed.
+  const platform::Millis owed = device_->NextFrameIn();
+  if (owed != platform::kInfinite) ArmFrame(owed);
+}
+
+platform::Millis CDeviceOptionUI::FramePeriod() {
+  const platform::Millis period = device_->CommandChannelRef().IsWireless() ? kFrameWireless : kFrameWired;
+  // A frame only the page shows is not taken faster than the page repaints.
+  return device_->StreamsFrame() ? period : std::max(period, device_->RepaintInterval());
+}
+
+void CDeviceOptionUI::ArmFrame(platform::Millis delay) {
+  if (loop_ == nullptr || device_ == nullptr || !device_->CommandChannelRef().IsOpen()) return;
+  const platform::Millis now = loop_->Now();
+  const platform::Millis due = std::max(now + delay, last_frame_ + FramePeriod());
+  if (HasTimer(kTimerLightFrame) && frame_due_ <= due) return;
+  StartTimer(kTimerLightFrame, due - now);
 }
 
 void CDeviceOptionUI::OnPower() {
@@ -277,6 +285,24 @@ void CDeviceOptionUI::PostToUi(std::function<void(CDeviceOptionUI&)> task) {
 
 void CDeviceOptionUI::RequestResync(platform::Millis delay) {
   PostToUi([delay](CDeviceOptionUI& entry) { entry.StartTimer(kTimerResync, delay); });
+}
+
+void CDeviceOptionUI::RequestFrame() {
+  if (loop_ == nullptr || frame_asked_.exchange(true)) return;
+  PostToUi([](CDeviceOptionUI& entry) { entry.OnFrameChanged(); });
+}
+
+void CDeviceOptionUI::OnFrameChanged() {
+  if (device_ == nullptr || !device_->CommandChannelRef().IsOpen() || !device_->FrameWanted()) {
+    frame_asked_.store(false);
+    return;
+  }
+  // Past the frame period the frame goes now, without a timer in between.
+  if (!HasTimer(kTimerLightFrame) && loop_->Now() >= last_frame_ + FramePeriod()) {
+    OnLightFrame();
+    return;
+  }
+  ArmFrame(platform::Millis(0));
 }
 
 void CDeviceOptionUI::RequestRefreshPage() {

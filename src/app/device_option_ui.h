@@ -4,11 +4,14 @@
 // display, and is the device's owner entry: its timers run the device's initial read after a
 // connection, stream the light frame, read the power status and watch the 2.4 GHz link.
 //
-// Timers (entry-local, on the UI loop; one-shot and re-armed by their own handler, except the
-// light frame, which repeats at its period while the channel is open):
+// Timers (entry-local, on the UI loop; one-shot, re-armed by their own handler):
 //   1001 connection   500 ms after the command interface opened; 3000 ms while a wireless
 //                     device does not answer
-//   1000 light frame  5 ms wired, 50 ms over 2.4 GHz, while the command channel is open
+//   1000 light frame  5 ms after the connection, then whenever the device's frame changed and
+//                     is of use (streamed, or the page in front shows it), or a repaint or
+//                     stream it held back falls due; at most every 5 ms wired or 50 ms over
+//                     2.4 GHz (a frame only the page shows: once per repaint), while the
+//                     command channel is open
 //   1002 resync       when the device's event worker asks
 //   1003, 1004        the device's two spare operations
 //   1005 power        50 ms after the initial read, then every 5000 ms, with a power display
@@ -83,6 +86,8 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
   void SetEntryVisible(bool visible);
   bool IsEntryVisible() const { return visible_ != 0; }
   int LinkRetryCount() const { return link_retry_; }
+  // How many light frames the device was given to show and stream.
+  std::uint64_t FramesTaken() const { return frames_taken_; }
 
   // The images in force (paths below the skin folder).
   const std::string& NormalImage() const { return normal_image_; }
@@ -105,6 +110,8 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
   // A refresh asked for while one is waiting to run is not posted again (a flood of notices
   // costs one refresh, not one each).
   void RequestRefreshPage() override;
+  // Changes asked for until the next frame is taken cost one post.
+  void RequestFrame() override;
 
  private:
   ui::Option* SelectOption();
@@ -117,10 +124,17 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
 
   void OnConnection();
   void OnLightFrame();
+  // Arms the light frame `delay` from now, or later to keep the frame period; an armed one due
+  // sooner stays.
+  void ArmFrame(platform::Millis delay);
+  platform::Millis FramePeriod();
+  // The device's frame changed: shown and streamed now, or when the frame period allows.
+  void OnFrameChanged();
   void OnPower();
   void OnLinkWatch();
 
   std::atomic<bool> refresh_posted_{false};
+  std::atomic<bool> frame_asked_{false};
   // Fields in the entry's order.
   ui::CheckBox* sync_check_ = nullptr;
   devices::COmbrixUSBDevice* device_ = nullptr;
@@ -138,7 +152,9 @@ class CDeviceOptionUI : public ui::Container, public devices::DeviceOwner {
   int link_retry_ = 0;
 
   platform::EventLoop* loop_ = nullptr;
-  platform::Millis frame_period_{0};
+  platform::Millis last_frame_{-1000000};
+  std::uint64_t frames_taken_ = 0;
+  platform::Millis frame_due_{0};
   MessageSender send_;
   // Tasks posted from other threads hold a weak reference; they do nothing once the entry is gone.
   std::shared_ptr<CDeviceOptionUI*> self_;

@@ -56,6 +56,7 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   // The page shows the frame; in modes 29 and 30, and during synchronised lighting, the 126
   // lights go to the keyboard as 378 bytes laid out by map 1, on either link.
   int SendLedFrame() override;
+  bool StreamsFrame() const override;
   int InitialSync() override;
   int Resync() override;
   // Over the receiver: CMD_LINK_QUERY, then the status block (devices/wireless_status.h).

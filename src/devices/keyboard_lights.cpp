@@ -88,15 +88,19 @@ std::array<std::uint8_t, 512> COmbrixKeyboardDevice::PositionedColors(const std:
   return bytes;
 }
 
+bool COmbrixKeyboardDevice::StreamsFrame() const {
+  // The host drives the keys in the audio and host-colour modes, and while the keyboard takes
+  // part in synchronised lighting (whose worker paints the frame).
+  const std::uint8_t mode = GetLightState().mode;
+  const hid::CommandChannel& ch = CommandChannelRef();
+  return HostLightControl() && ch.IsOpen() && (mode == kAudioMode || mode == kHostColorsMode || ch.LightSync());
+}
+
 int COmbrixKeyboardDevice::SendLedFrame() {
   if (!HostLightControl()) return RESULT_OK;
   const std::vector<Rgba> frame = FrameSnapshot();
   ShowFrameOnPage(frame);
-  // The host drives the keys in the audio and host-colour modes, and while the keyboard takes
-  // part in synchronised lighting (whose worker paints the frame).
-  const std::uint8_t mode = GetLightState().mode;
-  hid::CommandChannel& ch = CommandChannelRef();
-  if ((mode != kAudioMode && mode != kHostColorsMode && !ch.LightSync()) || !ch.IsOpen()) return RESULT_OK;
+  if (!StreamsFrame()) return RESULT_OK;
   const auto bytes = PositionedColors(frame, true);
   return StreamFrame(std::span<const std::uint8_t>(bytes.data(), kStreamBytes));
 }

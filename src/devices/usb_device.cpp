@@ -123,6 +123,7 @@ void COmbrixUSBDevice::SetLightButtonCount(int count) {
   light_button_count_ = std::clamp(count, 0, static_cast<int>(kMaxLeds));
   const auto n = static_cast<std::size_t>(light_button_count_);
   light_buttons_.assign(n, nullptr);
+  repaint_wanted_.assign(n, 0);
   {
     std::lock_guard lock(frame_lock_);
     frame_.assign(n, Rgba{});
@@ -200,6 +201,7 @@ void COmbrixUSBDevice::ReadNameLists() {
 
 int COmbrixUSBDevice::SetHostLightControl(bool on) {
   host_light_control_.store(on);
+  if (on) AskFrame();  // the page and the keys show the frame again
   if (on && device_type_ == kDeviceKeyboard && command_channel_.IsOpen()) return command_channel_.LightControl();
   return hid::RESULT_OK;
 }
@@ -207,8 +209,45 @@ int COmbrixUSBDevice::SetHostLightControl(bool on) {
 void COmbrixUSBDevice::OnWindowVisibility(bool visible) {
   const bool was = page_shown_;
   page_shown_ = visible;
-  // Shown again: the next frame repaints at once, whatever the pace.
-  if (visible && !was) last_repaint_ = loop_.Now() - RepaintInterval();
+  // Shown again: what changed meanwhile is repainted at once, whatever the pace.
+  if (visible && !was) {
+    last_repaint_ = loop_.Now() - RepaintInterval();
+    if (repaint_pending_ || frame_unseen_) AskFrame();
+  }
+}
+
+void COmbrixUSBDevice::OnVisibleChanged() {
+  if (IsVisible() && frame_unseen_) AskFrame();
+}
+
+bool COmbrixUSBDevice::StreamsFrame() const {
+  return host_light_control_.load() && command_channel_.IsOpen() && !command_channel_.IsWireless();
+}
+
+bool COmbrixUSBDevice::FrameWanted() {
+  // Without light control SendLedFrame shows and sends nothing.
+  if (host_light_control_.load() && (StreamsFrame() || (page_shown_ && preview_repaint_ && IsVisible()))) {
+    frame_unseen_ = false;
+    return true;
+  }
+  frame_unseen_ = true;
+  return false;
+}
+
+void COmbrixUSBDevice::SetPreviewRepaint(bool on) {
+  const bool was = preview_repaint_;
+  preview_repaint_ = on;
+  if (on && !was && (repaint_pending_ || frame_unseen_)) AskFrame();
+}
+
+Millis COmbrixUSBDevice::NextFrameIn() const {
+  const Millis now = loop_.Now();
+  Millis next = platform::kInfinite;
+  if (repaint_pending_ && preview_repaint_ && page_shown_)
+    next = std::max(Millis(0), last_repaint_ + RepaintInterval() - now);
+  // Owed only until the rest is over: a frame then that streams nothing owes nothing.
+  if (stream_owed_ && now < stream_resume_) next = std::min(next, stream_resume_ - now);
+  return next;
 }
 
 Millis COmbrixUSBDevice::RepaintInterval() const {
@@ -242,6 +281,7 @@ void COmbrixUSBDevice::BindPageControls() {
     light_button_count_ = 0;
     key_buttons_.clear();
     light_buttons_.clear();
+    repaint_wanted_.clear();
     std::lock_guard lock(frame_lock_);
     frame_.clear();
     return;
@@ -305,22 +345,23 @@ int COmbrixUSBDevice::SendLedFrame() {
   if (!host_light_control_.load()) return hid::RESULT_OK;
   const std::vector<Rgba> frame = FrameSnapshot();
   ShowFrameOnPage(frame);
-  if (!command_channel_.IsOpen() || command_channel_.IsWireless()) return hid::RESULT_OK;
+  if (!StreamsFrame()) return hid::RESULT_OK;
   const auto bytes = ScaleFrame(frame);
   const std::size_t n = 3 * std::min(frame.size(), kMaxLeds);
   return StreamFrame(std::span<const std::uint8_t>(bytes.data(), n));
 }
 
 void COmbrixUSBDevice::ShowFrameOnPage(const std::vector<Rgba>& frame) {
-  bool changed = false;
   for (std::size_t i = 0; i < frame.size() && i < light_buttons_.size(); ++i) {
     CDeviceKeyButtonUI* button = light_buttons_[i];
-    if (button != nullptr && button->IsVisible()) changed = button->SetLedColor(frame[i]) || changed;
+    if (button != nullptr && button->IsVisible() && button->SetLedColor(frame[i])) {
+      repaint_wanted_[i] = 1;
+      repaint_pending_ = true;
+    }
   }
-  repaint_pending_ = repaint_pending_ || changed;
   const Millis now = loop_.Now();
   if (repaint_pending_ && preview_repaint_ && page_shown_ && now - last_repaint_ >= RepaintInterval()) {
-    RepaintLightButtons(frame);
+    RepaintLightButtons();
     last_repaint_ = now;
     repaint_pending_ = false;
   }
@@ -330,7 +371,11 @@ int COmbrixUSBDevice::StreamFrame(std::span<const std::uint8_t> bytes) {
   // After a failure the device is given a rest instead of the next frames; the UI thread is
   // never put to sleep for it.
   const Millis now = loop_.Now();
-  if (now < stream_resume_) return hid::RESULT_OK;
+  if (now < stream_resume_) {
+    stream_owed_ = true;
+    return hid::RESULT_OK;
+  }
+  stream_owed_ = false;
   // A frame the device took already is not sent again: an effect's step lasts many frame periods.
   if (std::ranges::equal(bytes, last_streamed_)) return hid::RESULT_OK;
   const int result = command_channel_.StreamKeyColors(bytes);
@@ -339,15 +384,30 @@ int COmbrixUSBDevice::StreamFrame(std::span<const std::uint8_t> bytes) {
   } else {
     last_streamed_.clear();
     stream_resume_ = now + kFrameFailurePause;
+    stream_owed_ = true;
   }
   return result;
 }
 
-void COmbrixUSBDevice::RepaintLightButtons(const std::vector<Rgba>& frame) {
-  for (std::size_t i = 0; i < frame.size() && i < light_buttons_.size(); ++i) {
-    if (light_buttons_[i] != nullptr && light_buttons_[i]->IsVisible()) light_buttons_[i]->Repaint();
+void COmbrixUSBDevice::RepaintLightButtons() {
+  for (std::size_t i = 0; i < light_buttons_.size(); ++i) {
+    if (repaint_wanted_[i] == 0) continue;
+    repaint_wanted_[i] = 0;
+    if (light_buttons_[i] == nullptr || !light_buttons_[i]->IsVisible()) continue;
+    light_buttons_[i]->Repaint();
+    ++repainted_buttons_;
   }
   ++repaint_count_;
+}
+
+void COmbrixUSBDevice::NoteFrameLocked() const {
+  if (frame_ == noted_frame_) return;
+  noted_frame_ = frame_;
+  AskFrame();
+}
+
+void COmbrixUSBDevice::AskFrame() const {
+  if (DeviceOwner* owner = owner_.load()) owner->RequestFrame();
 }
 
 void COmbrixUSBDevice::SetLedColor(int index, Rgba color) {

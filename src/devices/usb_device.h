@@ -54,6 +54,10 @@ class DeviceOwner {
   virtual void RequestResync(platform::Millis delay) = 0;
   // Run the device's RefreshPage on the UI thread.
   virtual void RequestRefreshPage() = 0;
+  // The LED frame changed: run the device's SendLedFrame on the UI thread, at the frame pace.
+  // Called with the frame lock held (so the request is seen before the change is); it must not
+  // wait or take the frame lock.
+  virtual void RequestFrame() = 0;
 };
 
 // The audio light record in force (mode and colours).
@@ -92,6 +96,7 @@ class COmbrixUSBDevice : public ui::Container {
 
   // --- Channels and loop ---
   hid::CommandChannel& CommandChannelRef() { return command_channel_; }
+  const hid::CommandChannel& CommandChannelRef() const { return command_channel_; }
   hid::CommandChannel& EventChannelRef() { return event_channel_; }
   platform::EventLoop& Loop() const { return loop_; }
 
@@ -170,17 +175,30 @@ class COmbrixUSBDevice : public ui::Container {
   // (RESULT_OK when nothing was sent).
   int SetHostLightControl(bool on);
   bool HostLightControl() const { return host_light_control_.load(); }
-  void SetPreviewRepaint(bool on) { preview_repaint_ = on; }
+  void SetPreviewRepaint(bool on);
   bool PreviewRepaint() const { return preview_repaint_; }
   // The page's window was shown or hidden: a hidden page is not repainted.
   void OnWindowVisibility(bool visible) override;
+  // The page became the one in front (or left it).
+  void OnVisibleChanged() override;
+  // Whether SendLedFrame streams the frame to the product now (light control on, the command
+  // channel open on the cable; a concrete device may stream only in some modes).
+  virtual bool StreamsFrame() const;
+  // Whether a changed frame is of use now: it is streamed, or the page in front shows it. A frame
+  // of no use is remembered and asked for again once the page can show it (UI thread).
+  bool FrameWanted();
   bool PageShown() const { return page_shown_; }
   // Shortest time between two repaints of the light buttons: one refresh of the window's
   // display (60 Hz without a window) unless set here; 0 goes back to the display's.
   void SetRepaintInterval(platform::Millis interval) { repaint_interval_ = interval; }
   platform::Millis RepaintInterval() const;
-  // How many times the light buttons were told to repaint.
+  // How many times the light buttons were repainted (one burst per frame at most), and how many
+  // buttons in all: only those whose colour changed are told to.
   std::uint64_t RepaintCount() const { return repaint_count_; }
+  std::uint64_t RepaintedButtons() const { return repainted_buttons_; }
+  // How long until a repaint held back by the pace, or a stream held back by the rest after a
+  // failure, is due (kInfinite: nothing is owed); the owner shows the frame again then.
+  platform::Millis NextFrameIn() const;
 
   // --- Notices of the event workers ---
   int ActiveProfile() const { return active_profile_.load(); }
@@ -320,8 +338,24 @@ class COmbrixUSBDevice : public ui::Container {
   void AskRefreshPage();
 
   // The frame lock guards the LED frame, preview and light state, reactive levels and custom
-  // effect list; the effect lock guards the per-light effect table.
-  std::mutex& FrameLock() const { return frame_lock_; }
+  // effect list; the effect lock guards the per-light effect table. Whoever changes the frame
+  // under the frame lock has the owner asked for a frame as the lock is let go, so every change
+  // is shown and streamed and an unchanged frame costs nothing.
+  class FrameMutex {
+   public:
+    explicit FrameMutex(const COmbrixUSBDevice& device) : device_(device) {}
+    void lock() { mutex_.lock(); }
+    bool try_lock() { return mutex_.try_lock(); }
+    void unlock() {
+      device_.NoteFrameLocked();
+      mutex_.unlock();
+    }
+
+   private:
+    const COmbrixUSBDevice& device_;
+    std::mutex mutex_;
+  };
+  FrameMutex& FrameLock() const { return frame_lock_; }
   std::mutex& EffectLock() const { return effect_lock_; }
   // Under the frame lock.
   std::vector<Rgba>& FrameLocked() { return frame_; }
@@ -349,7 +383,11 @@ class COmbrixUSBDevice : public ui::Container {
   void LightWorkerLoop(platform::Event& stop);
   void EventWorkerLoop(bool receiver, platform::Event& stop);
   void StopEventWorker(bool receiver);
-  void RepaintLightButtons(const std::vector<Rgba>& frame);
+  void RepaintLightButtons();
+  // Under the frame lock: asks the owner for a frame when the frame differs from the last one
+  // it was asked for.
+  void NoteFrameLocked() const;
+  void AskFrame() const;
   static void TraceStop(platform::WorkerThread::StopResult result);
 
   hid::CommandChannel command_channel_;
@@ -383,8 +421,10 @@ class COmbrixUSBDevice : public ui::Container {
   std::vector<std::string> custom_light_names_;
   std::vector<std::string> macro_names_;
   std::shared_ptr<const macros::MacroSource> macro_source_;
-  mutable std::mutex frame_lock_;
+  mutable FrameMutex frame_lock_{*this};
   mutable std::mutex effect_lock_;
+  // The frame as the owner was last asked to show it (under the frame lock).
+  mutable std::vector<Rgba> noted_frame_;
   std::vector<profiles::EffectStep> custom_effects_;
   std::vector<profiles::LedEntry> per_light_effects_;
   std::atomic<bool> host_light_control_{true};
@@ -405,9 +445,15 @@ class COmbrixUSBDevice : public ui::Container {
   // Frame pacing towards the page and the device (UI thread only).
   bool page_shown_ = true;
   bool repaint_pending_ = false;
+  // A frame changed while nobody could see it.
+  bool frame_unseen_ = false;
+  // Per light button: its colour changed since it was last repainted.
+  std::vector<std::uint8_t> repaint_wanted_;
+  std::uint64_t repainted_buttons_ = 0;
   platform::Millis repaint_interval_{0};
   platform::Millis last_repaint_{-1000000};
   platform::Millis stream_resume_{0};
+  bool stream_owed_ = false;
   std::vector<std::uint8_t> last_streamed_;
   std::uint64_t repaint_count_ = 0;
   // Workers. The wake event tells the light worker that its light state changed.

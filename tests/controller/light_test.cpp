@@ -105,6 +105,39 @@ TEST_F(LightTest, SameModeFromAMouseInStaticPutsEveryDeviceInItsStaticModeAndLig
   EXPECT_EQ(live[2], 29);
 }
 
+TEST_F(LightTest, TheFrameTimerIsArmedOnlyWhenTheFrameChanged) {
+  StartConnected({Product::kMouse});
+  devices::COmbrixUSBDevice& mouse = *DeviceOfRow(kMouseRow);
+  CDeviceOptionUI& entry = *EntryOfRow(kMouseRow);
+  auto& emulated = *emu_.Find("mouse");
+  const auto show_static = [&](std::uint8_t red) {
+    profiles::LightInfo info = mouse.GetLightState();
+    info.mode = 3;  // static: the light worker paints the same frame at every step
+    info.brightness = 4;
+    info.red = red, info.green = 0, info.blue = 0;
+    mouse.SetLightInfo(info);
+    return WaitFor([&] {
+      const auto frame = mouse.FrameSnapshot();
+      return !frame.empty() && frame[0] == devices::Rgba{red, 0, 0, 255};
+    });
+  };
+  ASSERT_TRUE(show_static(100));
+  Advance(Millis(100));  // the change and a repaint it held back
+  EXPECT_EQ(emulated.Memory(emulator::Area::kLiveFrame)[0], 99);
+  // Nothing changes: nothing streamed, no frame timer.
+  const std::size_t streamed = emulated.StreamedPackets();
+  const std::uint64_t frames = entry.FramesTaken();
+  Advance(Millis(1000));
+  EXPECT_EQ(emulated.StreamedPackets(), streamed);
+  EXPECT_EQ(entry.FramesTaken(), frames);
+  EXPECT_FALSE(entry.HasTimer(kTimerLightFrame));
+  // A change is streamed once.
+  ASSERT_TRUE(show_static(200));
+  Advance(Millis(100));
+  EXPECT_EQ(emulated.Memory(emulator::Area::kLiveFrame)[0], 199);
+  EXPECT_EQ(emulated.StreamedPackets(), streamed + 1);
+}
+
 TEST_F(LightTest, SameModeFromAModeWithoutACommonEffectChangesNothing) {
   StartConnected({Product::kKeyboard, Product::kMouse});
   Select(kKeyboardRow);

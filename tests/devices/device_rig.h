@@ -48,6 +48,15 @@ class RecordingOwner : public DeviceOwner {
     ++refreshes_;
     cv_.notify_all();
   }
+  void RequestFrame() override {
+    std::lock_guard lock(mutex_);
+    ++frames_;
+    cv_.notify_all();
+  }
+  int Frames() const {
+    std::lock_guard lock(mutex_);
+    return frames_;
+  }
   // Waits until `n` resyncs were asked for (false after 5 s).
   bool WaitResyncs(std::size_t n) {
     std::unique_lock lock(mutex_);
@@ -72,6 +81,7 @@ class RecordingOwner : public DeviceOwner {
   std::condition_variable cv_;
   std::vector<long> resyncs_;
   int refreshes_ = 0;
+  int frames_ = 0;
 };
 
 template <typename Device>

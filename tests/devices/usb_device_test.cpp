@@ -227,6 +227,64 @@ TEST(SendLedFrame, RepaintsAtMostOncePerRefreshAndNotWhileHidden) {
   EXPECT_EQ(rig.device->RepaintCount(), before + 1);
 }
 
+TEST(SendLedFrame, TheOwnerIsAskedForAFrameOnlyWhenTheFrameChanged) {
+  DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15);
+  FillFrame(*rig.device);
+  LightInfo info;
+  info.mode = 3;
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    int asked;  // frames asked for by it
+  } steps[] = {
+      {"the same colour again", [&] { rig.device->SetLedColor(3, kColor); }, 0},
+      {"one light changed", [&] { rig.device->SetLedColor(3, Rgba{9, 9, 9, 255}); }, 1},
+      {"a common colour", [&] { rig.device->ShowSyncColor(0xFF102030); }, 1},
+      {"the same common colour", [&] { rig.device->ShowSyncColor(0xFF102030); }, 0},
+      {"the frame read", [&] { (void)rig.device->FrameSnapshot(); }, 0},
+      {"the light state only", [&] { rig.device->SetLightInfo(info); }, 0},
+  };
+  for (const auto& step : steps) {
+    const int before = rig.owner.Frames();
+    step.act();
+    EXPECT_EQ(rig.owner.Frames() - before, step.asked) << step.what;
+  }
+}
+
+TEST(SendLedFrame, RepaintsOnlyTheButtonsWhoseColourChangedAndOwesWhatThePaceHeldBack) {
+  DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15, Link::kReceiver);
+  ASSERT_TRUE(rig.BuildPage());
+  ASSERT_TRUE(rig.OpenCommand());
+  rig.device->SetRepaintInterval(Millis(16));
+  FillFrame(*rig.device);
+  rig.device->SendLedFrame();
+  EXPECT_EQ(rig.device->RepaintedButtons(), 15u);
+  EXPECT_EQ(rig.device->NextFrameIn(), platform::kInfinite);
+  rig.loop.AdvanceClock(Millis(5));
+  rig.device->SetLedColor(3, Rgba{9, 9, 9, 255});
+  rig.device->SendLedFrame();
+  EXPECT_EQ(rig.device->RepaintedButtons(), 15u) << "held back by the pace";
+  EXPECT_EQ(rig.device->NextFrameIn(), Millis(11));
+  rig.loop.AdvanceClock(Millis(11));
+  rig.device->SendLedFrame();
+  EXPECT_EQ(rig.device->RepaintedButtons(), 16u) << "the one light that changed";
+  EXPECT_EQ(rig.device->NextFrameIn(), platform::kInfinite);
+}
+
+TEST(SendLedFrame, AStreamHeldBackByTheRestIsOwedUntilTheRestIsOver) {
+  DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15);
+  ASSERT_TRUE(rig.OpenCommand());
+  FillFrame(*rig.device);
+  rig.product_device.InjectFault({emulator::FaultKind::kStatusFF, 0, 1});
+  EXPECT_NE(rig.device->SendLedFrame(), hid::RESULT_OK);
+  EXPECT_EQ(rig.device->NextFrameIn(), kFrameFailurePause);
+  rig.loop.AdvanceClock(kFrameFailurePause);
+  rig.product_device.ClearExchangeLog();
+  EXPECT_EQ(rig.device->SendLedFrame(), hid::RESULT_OK);
+  EXPECT_EQ(StreamPackets(rig.Codes()), 1u);
+  EXPECT_EQ(rig.device->NextFrameIn(), platform::kInfinite);
+}
+
 TEST(Preview, BlinkTogglesOnTheLoopClock) {
   DeviceRig<COmbrixMouseDevice> rig(Product::kMouse, 11, 15);
   LightInfo info;

@@ -144,12 +144,10 @@ void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
     return;
   }
   ControlWidget* w = it.value();
-  // Live LEDs and spectrum bars change their picture many times a second (a whole keyboard a
-  // frame): their style changes lay the window out once after the burst, not once per control.
-  if (aspect == ui::Aspect::kStyle && (dynamic_cast<const ui::LiveColorButton*>(&control) != nullptr ||
-                                      dynamic_cast<const ui::SpectrumBars*>(&control) != nullptr)) {
-    w->Sync(aspect);
-    PlaceLater();
+  // Live LEDs and spectrum bars change their picture many times a second: only the widget's
+  // own area is painted again, nothing is laid out or synchronised.
+  if (aspect == ui::Aspect::kPicture) {
+    w->update();
     return;
   }
   if (aspect == ui::Aspect::kItems) {
@@ -340,18 +338,6 @@ void WindowHostWidget::Build(ui::Control& control, QWidget* parent) {
 
 void WindowHostWidget::ForgetSubtree(ui::Control& control) {
   control.ForEach([this](ui::Control& c) { widgets_.remove(&c); });
-}
-
-void WindowHostWidget::PlaceLater() {
-  if (place_pending_) return;
-  place_pending_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        place_pending_ = false;
-        PlaceAll();
-      },
-      Qt::QueuedConnection);
 }
 
 void WindowHostWidget::PlaceAll() {

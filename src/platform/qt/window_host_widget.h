@@ -65,8 +65,6 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   void Rebuild();
   void Build(ui::Control& control, QWidget* parent);
   void PlaceAll();
-  // One PlaceAll once the events queued now are handled, however often it is asked for.
-  void PlaceLater();
   void ForgetSubtree(ui::Control& control);
 
   ui::Window& window_;
@@ -80,7 +78,6 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   bool screen_watched_ = false;
   int modal_code_ = 0;
   bool placing_ = false;
-  bool place_pending_ = false;
 };
 
 }  // namespace brimvex::qt

@@ -104,6 +104,7 @@ void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
   Changed(Aspect::kVisible);
+  OnVisibleChanged();
 }
 
 void Control::SetEnabled(bool enabled) {

@@ -23,8 +23,9 @@ struct Rect {
   int height = 0;
 };
 
-// What changed on a control, so the renderer can update only that.
-enum class Aspect { kText, kVisible, kEnabled, kState, kItems, kStyle };
+// What changed on a control, so the renderer can update only that. kPicture: only what the
+// control paints (a live colour, bar values), never its place, size or native state.
+enum class Aspect { kText, kVisible, kEnabled, kState, kItems, kStyle, kPicture };
 
 class Control {
  public:
@@ -55,6 +56,7 @@ class Control {
   void SetTag(std::int64_t tag) { tag_ = tag; }
 
   bool IsVisible() const { return visible_; }
+  // A change calls OnVisibleChanged.
   void SetVisible(bool visible);
   bool IsEnabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -108,6 +110,8 @@ class Control {
   // The window was shown or hidden (minimised counts as hidden). Called on every control of
   // the tree; the default does nothing.
   virtual void OnWindowVisibility(bool /*visible*/) {}
+  // The control's own visible flag changed (a tab page selected or left, for one).
+  virtual void OnVisibleChanged() {}
 
   // Raises a notification from this control to its window's notifiers (nothing when detached).
   void Notify(const char* type, std::uint64_t wparam = 0, std::int64_t lparam = 0);

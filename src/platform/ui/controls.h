@@ -41,7 +41,7 @@ class LiveColorButton : public Button {
     live_color_ = argb;
     return true;
   }
-  void RepaintLive() { Changed(Aspect::kStyle); }
+  void RepaintLive() { Changed(Aspect::kPicture); }
 
  protected:
   explicit LiveColorButton(std::string class_name) : Button(std::move(class_name)) {}
@@ -163,7 +163,7 @@ class SpectrumBars : public Control {
   const std::array<std::int32_t, kValues>& Values() const { return values_; }
   // Takes up to 500 values (the rest become 0); true when something changed.
   bool SetValues(std::span<const std::int32_t> values);
-  void RepaintBars() { Changed(Aspect::kStyle); }
+  void RepaintBars() { Changed(Aspect::kPicture); }
 
  protected:
   explicit SpectrumBars(std::string class_name) : Control(std::move(class_name)) {}
