@@ -34,7 +34,7 @@ constexpr std::array<std::pair<std::string_view, FaultKind>, 7> kFaults{{
 constexpr std::string_view kFaultNames =
     "no-answer, stale-answer, status-fe, status-ff, link-down, unplug, write-timeout or clear";
 
-constexpr std::array<std::pair<std::string_view, EmuAction>, 8> kActions{{
+constexpr std::array<std::pair<std::string_view, EmuAction>, 9> kActions{{
     {"plug", EmuAction::kPlug},
     {"unplug", EmuAction::kUnplug},
     {"power-on", EmuAction::kPowerOn},
@@ -43,6 +43,7 @@ constexpr std::array<std::pair<std::string_view, EmuAction>, 8> kActions{{
     {"charge", EmuAction::kCharge},
     {"notify", EmuAction::kNotify},
     {"fault", EmuAction::kFault},
+    {"count", EmuAction::kCount},
 }};
 
 const DeviceName* FindDevice(std::string_view name) {
@@ -51,7 +52,9 @@ const DeviceName* FindDevice(std::string_view name) {
   return nullptr;
 }
 
-bool NeedsValue(EmuAction a) { return a == EmuAction::kBattery || a == EmuAction::kCharge || a == EmuAction::kNotify; }
+bool NeedsValue(EmuAction a) {
+  return a == EmuAction::kBattery || a == EmuAction::kCharge || a == EmuAction::kNotify || a == EmuAction::kCount;
+}
 bool NeedsWireless(EmuAction a) {
   return a == EmuAction::kPowerOn || a == EmuAction::kPowerOff || a == EmuAction::kBattery || a == EmuAction::kCharge;
 }
@@ -141,7 +144,7 @@ std::optional<EmuCommand> ParseEmuCommand(std::span<const std::string> words, st
   if (!known) {
     Fail(error,
          "unknown action \"" + std::string(action) +
-             "\" (plug, unplug, power-on, power-off, battery, charge, notify, fault)");
+             "\" (plug, unplug, power-on, power-off, battery, charge, notify, fault, count)");
     return std::nullopt;
   }
   const DeviceName* d = FindDevice(device);
@@ -164,7 +167,10 @@ std::optional<EmuCommand> ParseEmuCommand(std::span<const std::string> words, st
     return c;
   }
   const auto number = ParseNumber(value);
-  const std::uint32_t limit = c.action == EmuAction::kBattery ? 100 : c.action == EmuAction::kCharge ? 2 : 0xFFFF;
+  const std::uint32_t limit = c.action == EmuAction::kBattery  ? 100
+                              : c.action == EmuAction::kCharge ? 2
+                              : c.action == EmuAction::kCount  ? 0xFF
+                                                               : 0xFFFF;
   if (!number || *number > limit) {
     Fail(error, std::string(action) + " needs a value from 0 to " + std::to_string(limit) +
                     (value.empty() ? "" : ", not \"" + std::string(value) + "\""));
@@ -174,7 +180,7 @@ std::optional<EmuCommand> ParseEmuCommand(std::span<const std::string> words, st
   return c;
 }
 
-bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error) {
+bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error, std::string* output) {
   const DeviceName* d = FindDevice(command.device);
   if (d == nullptr) return Fail(error, "unknown device \"" + command.device + "\"");
   EmulatedDevice* device = machine.Find(d->emulated);
@@ -207,6 +213,13 @@ bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* 
     case EmuAction::kClearFaults:
       device->ClearFaults();
       return true;
+    case EmuAction::kCount: {
+      std::size_t n = 0;
+      for (const Exchange& ex : device->ExchangeLog())
+        if (ex.link == d->link && ex.request.size() > 3 && ex.request[3] == command.value) ++n;
+      if (output != nullptr) *output = std::to_string(n) + "\n";
+      return true;
+    }
   }
   return Fail(error, "unknown action");
 }

@@ -12,6 +12,8 @@
 //   fault     any       KIND [PACKET [COUNT]]: no-answer, stale-answer, status-fe, status-ff,
 //                       link-down, unplug, write-timeout on request PACKET (0 = the next one,
 //                       default 0) and the COUNT - 1 after it (default 1); or "clear"
+//   count     any                                           command code 0..255: how many requests
+//                       with it the device's log holds for that link (the last 4096 requests)
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -26,7 +28,7 @@ namespace brimvex::emulator {
 // "emu ACTION DEVICE [VALUE]".
 inline constexpr std::string_view kEmulatorPeer = "BrimvexEmulator";
 
-enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify, kFault, kClearFaults };
+enum class EmuAction { kPlug, kUnplug, kPowerOn, kPowerOff, kBattery, kCharge, kNotify, kFault, kClearFaults, kCount };
 
 struct EmuCommand {
   EmuAction action = EmuAction::kPlug;
@@ -44,6 +46,8 @@ std::optional<EmuCommand> ParseEmuCommand(std::string_view action, std::string_v
 
 // Carries the command out on the machine's default set (devices "keyboard", "mouse",
 // "mousepad", "headset"). False with the reason when the device is missing or lacks the feature.
-bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error);
+// What the command reports (count: the number and a newline) goes to `output`.
+bool ApplyEmuCommand(Emulator& machine, const EmuCommand& command, std::string* error,
+                     std::string* output = nullptr);
 
 }  // namespace brimvex::emulator

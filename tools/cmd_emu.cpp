@@ -1,6 +1,6 @@
 // brimvexctl emu ACTION DEVICE [VALUE]: turn the emulated devices of a running `brimvex --emulate`
 // (plug, unplug, power-on, power-off, battery N, charge S, notify CODE, fault KIND [PACKET [COUNT]],
-// fault clear).
+// fault clear; count CODE prints how many requests with that command code the device took).
 #include <iostream>
 #include <memory>
 #include <string>
@@ -24,13 +24,13 @@ struct EmuArgs {
 void AddEmuCommand(CLI::App& app) {
   auto args = std::make_shared<EmuArgs>();
   auto* cmd = app.add_subcommand("emu", "turn the emulated devices of a running `brimvex --emulate`");
-  cmd->add_option("ACTION", args->action, "plug, unplug, power-on, power-off, battery, charge, notify or fault")
+  cmd->add_option("ACTION", args->action, "plug, unplug, power-on, power-off, battery, charge, notify, fault or count")
       ->required();
   cmd->add_option("DEVICE", args->device, "keyboard, keyboard-receiver, mouse, mouse-receiver, pad or headset")
       ->required();
   cmd->add_option("VALUE", args->values,
                   "battery 0..100, charge 0..2, notify a 16-bit code (decimal or 0x hex); fault KIND [PACKET [COUNT]] "
-                  "or clear")
+                  "or clear; count a command code 0..255")
       ->expected(0, 3);
   cmd->callback([args] {
     // The words are checked here first: nothing is sent when they are malformed.

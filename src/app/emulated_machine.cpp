@@ -52,7 +52,9 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
     const auto command = emulator::ParseEmuCommand(args, &why);
     if (!command) return {kExitMalformed, why};
     // A device that cannot do it (a notice no link carries) is a failure, not done.
-    if (!emulator::ApplyEmuCommand(machine, *command, &why)) return {kExitFailed, why};
+    std::string output;
+    if (!emulator::ApplyEmuCommand(machine, *command, &why, &output)) return {kExitFailed, why};
+    if (command->action == emulator::EmuAction::kCount) return {kExitDone, output};
     std::string line = "emu:";
     for (const std::string& a : args) line += " " + a;
     platform::Trace(line);

@@ -35,6 +35,9 @@ TEST(EmuCommand, WordsAreCheckedBeforeAnythingIsSent) {
       {"charge", "mouse", "3", false, "0 to 2"},
       {"notify", "mouse", "0x10000", false, "0 to 65535"},
       {"plug", "mouse", "1", false, "takes no value"},
+      {"count", "keyboard", "0x1C", true, ""},
+      {"count", "keyboard", "256", false, "0 to 255"},
+      {"count", "keyboard", "", false, "0 to 255"},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -102,6 +105,10 @@ TEST(EmuCommand, TurnsTheDefaultSet) {
   EXPECT_TRUE(apply("notify", "keyboard", "1025"));
   // A notice needs a link that carries it.
   EXPECT_FALSE(apply("notify", "pad", "1025"));
+  std::string error, output;
+  const auto count = ParseEmuCommand("count", "keyboard", "0x1C", &error);
+  ASSERT_TRUE(count && ApplyEmuCommand(machine, *count, &error, &output)) << error;
+  EXPECT_EQ(output, "0\n");
 }
 
 using test::CtlRun;

@@ -58,5 +58,39 @@ TEST(ProgramLight, SetsReachTheDevicesAndTheirProfilesAndRefusalsChangeNothing) 
   EXPECT_EQ(program.Ctl({"light", "keyboard", "set", "speed=9"}).exit_code, 2);
 }
 
+TEST(ProgramLight, LightControlOffSendsNothingAndOnSendsTheKeyboardOneLightControlCommand) {
+  if (!std::filesystem::exists("/usr/bin/Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  Program program;
+  ASSERT_TRUE(program.StartDisplay());
+  ASSERT_TRUE(program.Start());
+  // Once a set reaches the keyboard its start-up is over (until its page is built a set fails).
+  CtlRun run;
+  for (int i = 0; i < 200; ++i) {
+    run = program.Ctl({"light", "keyboard", "set", "mode=6", "color=204060"});
+    if (run.exit_code == 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const auto light_controls = [&] {
+    const CtlRun count = program.Ctl({"emu", "count", "keyboard", "0x1C"});
+    EXPECT_EQ(count.exit_code, 0) << count.err;
+    return count.out;
+  };
+  const std::string before = light_controls();
+  // The program takes its messages in order: once a later request is answered, the word has
+  // been handled.
+  const struct {
+    const char* word;
+    int sent;
+  } steps[] = {{"off", 0}, {"on", 1}};
+  int sent = std::stoi(before);
+  for (const auto& step : steps) {
+    ASSERT_EQ(program.Ctl({"light-control", step.word}).exit_code, 0) << step.word;
+    ASSERT_EQ(program.Ctl({"profile", "list"}).exit_code, 0) << step.word;
+    sent += step.sent;
+    EXPECT_EQ(light_controls(), std::to_string(sent) + "\n") << step.word;
+  }
+}
+
 }  // namespace
 }  // namespace brimvex::test
