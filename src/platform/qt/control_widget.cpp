@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QTextOption>
 #include <QWindow>
 
 #include "platform/qt/window_host_widget.h"
@@ -219,20 +220,44 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     p.drawRect(r.adjusted(0, 0, -1, -1));
   }
   if (combo_ || slider_ || line_edit_ || text_edit_ || control_.Text().empty()) return;
-  p.setFont(host_.FontFor(control_.FontId()));
+  const QFont font = host_.FontFor(control_.FontId());
   p.setPen(control_.TextColor() != 0 ? Argb(control_.TextColor()) : QColor(0xE8, 0xED, 0xF2));
-  int flags = Qt::AlignVCenter;
-  const std::string& align = control_.Align();
+  Qt::Alignment align = Qt::AlignLeft;
+  const std::string& where = control_.Align();
   const bool button = dynamic_cast<const ui::Button*>(&control_) != nullptr;
-  if (align == "center" || (align.empty() && button)) {
-    flags |= Qt::AlignHCenter;
-  } else if (align == "right") {
-    flags |= Qt::AlignRight;
-  } else {
-    flags |= Qt::AlignLeft;
+  if (where == "center" || (where.empty() && button)) {
+    align = Qt::AlignHCenter;
+  } else if (where == "right") {
+    align = Qt::AlignRight;
   }
-  if (control_.Attribute("wordwrap") == "true") flags |= Qt::TextWordWrap;
-  p.drawText(r, flags, Q(control_.Text()));
+  DrawText(p, r, Q(control_.Text()), font, align, control_.Attribute("wordwrap") == "true");
+}
+
+void ControlWidget::DrawText(QPainter& p, const QRect& r, const QString& text, const QFont& font,
+                             Qt::Alignment align, bool wrap) {
+  if (text != label_text_ || font != label_font_ || r.width() != label_width_ || align != label_align_ ||
+      wrap != label_wrap_) {
+    label_text_ = text;
+    label_font_ = font;
+    label_width_ = r.width();
+    label_align_ = align;
+    label_wrap_ = wrap;
+    label_.setText(text);
+    label_.setTextFormat(Qt::PlainText);
+    QTextOption option(align);
+    option.setWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
+    label_.setTextOption(option);
+    // Wrapped text is laid out in the width; a single line is placed by its own width below.
+    label_.setTextWidth(wrap ? r.width() : -1);
+    label_.prepare(QTransform(), font);
+  }
+  p.setFont(font);
+  const QSizeF size = label_.size();
+  qreal x = r.left();
+  if (!wrap && align == Qt::AlignHCenter) x += (r.width() - size.width()) / 2;
+  if (!wrap && align == Qt::AlignRight) x += r.width() - size.width();
+  const qreal y = r.top() + (r.height() - size.height()) / 2;
+  p.drawStaticText(QPointF(x, y), label_);
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* event) {

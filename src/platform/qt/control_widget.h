@@ -2,7 +2,9 @@
 // One widget per model control. Most controls are painted from the model (colours, images by
 // state, text); edits, combos and sliders wrap the native Qt widget. User input is handed to
 // the control's input entry points, which raise the notifications.
+#include <QFont>
 #include <QPointer>
+#include <QStaticText>
 #include <QWidget>
 
 #include "platform/ui/control.h"
@@ -37,6 +39,10 @@ class ControlWidget : public QWidget {
   bool Clickable() const;
   void SyncNative();
   QString StateImage() const;
+  // Draws the control's text in `r`; the laid-out text is kept while text, font, width and
+  // alignment stay, so a repaint (a live LED's, many times a second) does not shape it again.
+  void DrawText(QPainter& p, const QRect& r, const QString& text, const QFont& font, Qt::Alignment align,
+                bool wrap);
 
   ui::Control& control_;
   WindowHostWidget& host_;
@@ -47,6 +53,12 @@ class ControlWidget : public QWidget {
   QPointer<QPlainTextEdit> text_edit_;
   QPointer<QComboBox> combo_;
   QPointer<QSlider> slider_;
+  QStaticText label_;
+  QString label_text_;
+  QFont label_font_;
+  int label_width_ = -1;
+  Qt::Alignment label_align_;
+  bool label_wrap_ = false;
 };
 
 }  // namespace brimvex::qt
