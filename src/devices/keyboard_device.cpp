@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/audio_light_words.h"
 #include "devices/device_key_button.h"
 #include "devices/device_transaction.h"
 #include "devices/key_set_control_ui.h"
@@ -32,12 +33,6 @@ const std::array<KeyCode, kKeyboardPageKeys>& FactoryCodes() {
   }();
   return codes;
 }
-
-std::uint32_t Pack(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
-  return static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b) << 8 | static_cast<std::uint32_t>(c) << 16 |
-         static_cast<std::uint32_t>(d) << 24;
-}
-std::uint8_t ByteOf(std::uint32_t word, int i) { return static_cast<std::uint8_t>((word >> (8 * i)) & 0xFF); }
 
 }  // namespace
 
@@ -228,26 +223,14 @@ void COmbrixKeyboardDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, st
 
 void COmbrixKeyboardDevice::SetAudioLightState(std::uint32_t mode, std::uint32_t color, std::uint32_t flags) {
   COmbrixUSBDevice::SetAudioLightState(mode, color, flags);
-  // Two words and a byte: mode and background colour, foreground colour and 7-colour, colour type.
-  profiles::AudioLightInfo a;
-  a.audio_mode = ByteOf(mode, 0);
-  a.back_red = ByteOf(mode, 1);
-  a.back_green = ByteOf(mode, 2);
-  a.back_blue = ByteOf(mode, 3);
-  a.fore_red = ByteOf(color, 0);
-  a.fore_green = ByteOf(color, 1);
-  a.fore_blue = ByteOf(color, 2);
-  a.seven_colors = ByteOf(color, 3);
-  a.color_type = ByteOf(flags, 0);
-  profile_.SetAudioLightInfo(a);
+  profile_.SetAudioLightInfo(AudioLightOf(mode, color, flags));
 }
 
 int COmbrixKeyboardDevice::ApplyLightSettings() {
   const std::uint8_t old_mode = GetLightState().mode;
   const LightInfo info = profile_.GetLightInfo();
-  const profiles::AudioLightInfo a = profile_.GetAudioLightInfo();
-  COmbrixUSBDevice::SetAudioLightState(Pack(a.audio_mode, a.back_red, a.back_green, a.back_blue),
-                                       Pack(a.fore_red, a.fore_green, a.fore_blue, a.seven_colors), a.color_type);
+  const AudioLightWords audio = WordsOf(profile_.GetAudioLightInfo());
+  COmbrixUSBDevice::SetAudioLightState(audio.mode, audio.color, audio.flags);
   record_view_.mode = info.mode;
   record_view_.brightness = info.brightness;
   record_view_.speed = info.speed;

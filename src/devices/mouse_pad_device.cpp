@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/audio_light_words.h"
 #include "devices/effect_step.h"
 #include "devices/light_editor_link.h"
 #include "platform/trace.h"
@@ -28,11 +29,6 @@ const std::array<D::LightModeRow, 8> kPadModes{{
     {7, kPadThreshold, &D::DeviceEffect3},  // ripple over the light groups
     {8, kPadThreshold, &D::PreviewOff},
 }};
-
-std::uint8_t ByteOf(std::uint32_t word, int n) { return static_cast<std::uint8_t>(word >> (8 * n)); }
-std::uint32_t Pack(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
-  return a | static_cast<std::uint32_t>(b) << 8 | static_cast<std::uint32_t>(c) << 16 | static_cast<std::uint32_t>(d) << 24;
-}
 
 }  // namespace
 
@@ -204,24 +200,13 @@ void COmbrixMousePadDevice::SetLightState(std::uint32_t w0, std::uint32_t w1, st
 
 void COmbrixMousePadDevice::SetAudioLightState(std::uint32_t mode, std::uint32_t color, std::uint32_t flags) {
   COmbrixUSBDevice::SetAudioLightState(mode, color, flags);
-  profiles::AudioLightInfo a;
-  a.audio_mode = ByteOf(mode, 0);
-  a.back_red = ByteOf(mode, 1);
-  a.back_green = ByteOf(mode, 2);
-  a.back_blue = ByteOf(mode, 3);
-  a.fore_red = ByteOf(color, 0);
-  a.fore_green = ByteOf(color, 1);
-  a.fore_blue = ByteOf(color, 2);
-  a.seven_colors = ByteOf(color, 3);
-  a.color_type = ByteOf(flags, 0);
-  profile_.SetAudioLightInfo(a);
+  profile_.SetAudioLightInfo(AudioLightOf(mode, color, flags));
 }
 
 int COmbrixMousePadDevice::ApplyLightSettings() {
   const LightInfo info = profile_.GetLightInfo();
-  const profiles::AudioLightInfo a = profile_.GetAudioLightInfo();
-  COmbrixUSBDevice::SetAudioLightState(Pack(a.audio_mode, a.back_red, a.back_green, a.back_blue),
-                                       Pack(a.fore_red, a.fore_green, a.fore_blue, a.seven_colors), a.color_type);
+  const AudioLightWords audio = WordsOf(profile_.GetAudioLightInfo());
+  COmbrixUSBDevice::SetAudioLightState(audio.mode, audio.color, audio.flags);
   {
     // Direction stays the pad's own byte 4: the profile's does not reach it.
     std::lock_guard lock(record_lock_);
