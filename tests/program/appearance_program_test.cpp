@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "program/program_under_xvfb.h"
 
@@ -15,9 +16,9 @@ TEST(ProgramAppearance, LanguageAndBackgroundHoldAfterARestart) {
   Program program;
   ASSERT_TRUE(program.StartDisplay());
   ASSERT_TRUE(program.Start());
-  for (const std::string& choice : {"Chinese", "English"}) {
+  for (const std::string_view choice : {"Chinese", "English"}) {
     SCOPED_TRACE(choice);
-    CtlRun run = program.Ctl({"language", choice});
+    CtlRun run = program.Ctl({"language", std::string(choice)});
     ASSERT_EQ(run.exit_code, 0) << run.err;
     run = program.Ctl({"skin", "color=3366CC"});
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -27,7 +28,7 @@ TEST(ProgramAppearance, LanguageAndBackgroundHoldAfterARestart) {
     ASSERT_TRUE(program.Start());
     run = program.Ctl({"language"});
     EXPECT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_NE(run.out.find("* " + std::string(choice == "Chinese" ? "0" : "1") + " " + choice), std::string::npos)
+    EXPECT_NE(run.out.find("* " + std::string(choice == "Chinese" ? "0 " : "1 ") + std::string(choice)), std::string::npos)
         << run.out;
     run = program.Ctl({"skin"});
     EXPECT_EQ(run.out, "color=3366CC\n");
