@@ -16,6 +16,7 @@ struct KeyRecord {
   bool extended = false;    // the scan code's extended flag
   bool press = false;       // press (auto-repeats are presses too) or release
   std::chrono::milliseconds time{0};
+  int linux_code = -1;      // the Linux key code, -1 when the source has none
   friend bool operator==(const KeyRecord&, const KeyRecord&) = default;
 };
 

@@ -3,6 +3,7 @@
 // before and after the selected row, and replacing a row's key.
 #include "macros/device_hook.h"
 #include "macros/editor_rig.h"
+#include "platform/evdev_keys.h"
 
 namespace brimvex::macros::test {
 namespace {
@@ -182,6 +183,27 @@ TEST(MacroRecording, EveryKeyOfTheKeyTableHasOneScanPair) {
     EXPECT_EQ(found, 1) << k.text_key;
   }
   EXPECT_EQ(devices::kKeyTable[113].text_key, "keyboard_key_K42");
+}
+
+TEST(MacroRecording, EveryScanPairComesFromOneLinuxKeyThatTheKeyEditorNamesAlike) {
+  // The Linux key table's set-1 column against the scan table: each pair is reached by exactly
+  // one Linux key, no Linux key gives a pair the table lacks, and where the key editor knows the
+  // key by its virtual-key code, both tables name the same macro event.
+  for (const ScanRow& s : ScanTable()) {
+    SCOPED_TRACE(::testing::Message() << std::hex << int(s.scan) << (s.extended ? " E" : ""));
+    std::vector<platform::EvdevKey> from;
+    for (const auto& k : platform::EvdevKeyTable())
+      if (k.set1 == s.scan && k.set1_extended == s.extended) from.push_back(k);
+    ASSERT_EQ(from.size(), 1u);
+    if (from[0].vk == 0) continue;
+    const int row = devices::FindCaptureRow(devices::CaptureCode(from[0].vk, from[0].extended));
+    if (row < 0) continue;
+    const auto& code = devices::kKeyTable[static_cast<std::size_t>(row)].code;
+    EXPECT_EQ(s.type == kTypeModifier ? code.p1 : code.p2, s.button) << from[0].evdev;
+    EXPECT_EQ(row < devices::kModifierRows, s.type == kTypeModifier) << from[0].evdev;
+  }
+  for (const auto& k : platform::EvdevKeyTable())
+    if (k.set1 != 0) EXPECT_TRUE(FindScanRow(k.set1, k.set1_extended)) << k.evdev;
 }
 
 }  // namespace

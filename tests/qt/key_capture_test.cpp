@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "appearance/font_table.h"
@@ -16,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
 #include "platform/qt/window_host_widget.h"
+#include "platform/qt/window_input_capture.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/list_controls.h"
@@ -123,6 +125,47 @@ TEST_F(KeyCapture, ShiftAndAFromQtKeyEventsReachTheEditor) {
   EXPECT_GT(image.pixelColor(ring).red(), 200);
   EXPECT_LT(image.pixelColor(ring).green(), 80);
   EXPECT_LT(image.pixelColor(cap).red(), 120) << "the cap stays dark";
+}
+
+TEST_F(KeyCapture, TheStopButtonIsFoundInTheWindowsOwnCoordinates) {
+  // The macro editor's page in front with its stop button shown, as while recording.
+  ui::Control* button = window_.FindControl("macro_btn_stopredio");
+  ASSERT_NE(button, nullptr);
+  for (ui::Control* c = button; c != nullptr; c = c->Parent()) {
+    c->SetVisible(true);
+    if (auto* tabs = dynamic_cast<ui::TabLayout*>(c->Parent())) tabs->SelectItem(tabs->IndexOf(c));
+  }
+  QApplication::processEvents();
+  QWidget* stop = Host()->findChild<QWidget*>("macro_btn_stopredio");
+  ASSERT_NE(stop, nullptr);
+  ASSERT_TRUE(stop->isVisible());
+  WindowInputCapture capture(frontend_->Loop());
+  std::vector<platform::MouseRecord> seen;
+  platform::CaptureSink sink;
+  sink.mouse = [&](const platform::MouseRecord& r) { seen.push_back(r); };
+  ASSERT_TRUE(capture.Start(sink, false, true));
+  struct Case {
+    QWidget* to;
+    Qt::MouseButton button;
+    std::uint32_t message;
+    bool over;
+  };
+  QWidget* other = Host()->findChild<QWidget*>("key_64");
+  ASSERT_NE(other, nullptr);
+  const Case cases[] = {
+      {stop, Qt::LeftButton, 0x0201, true},
+      {stop, Qt::RightButton, 0x0204, true},
+      {other, Qt::LeftButton, 0x0201, false},
+  };
+  for (const Case& c : cases) {
+    seen.clear();
+    const QPointF at(c.to->width() / 2.0, c.to->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, c.to->mapToGlobal(at), c.button, c.button, Qt::NoModifier);
+    QApplication::sendEvent(c.to, &press);
+    ASSERT_EQ(seen.size(), 1u) << c.message;
+    EXPECT_EQ(seen[0].message, c.message);
+    EXPECT_EQ(seen[0].over_stop_button, c.over) << c.message;
+  }
 }
 
 TEST_F(KeyCapture, EveryLabelFitsItsControlInBothLanguages) {

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "platform/input_capture.h"
 #include "platform/paths.h"
 #include "platform/qt/image_cache.h"
 #include "platform/qt/qt_file_chooser.h"
@@ -16,6 +17,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/terminate_watcher.h"
 #include "platform/qt/window_host_widget.h"
+#include "platform/qt/window_input_capture.h"
 #include "platform/ui/container.h"
 #include "platform/ui/list_controls.h"
 
@@ -49,10 +51,14 @@ class QtFrontend final : public ui::Frontend {
     QApplication::setWindowIcon(QIcon(icon));
     images_.SetSkinFolder(QString::fromStdString(skin_folder));
     loop_ = std::make_unique<QtEventLoop>();
+    capture_ = std::make_unique<WindowInputCapture>(*loop_);
     platform::SetCurrentFileChooser(&file_chooser_);
+    platform::SetCurrentInputCapture(capture_.get());
   }
   ~QtFrontend() override {
     platform::SetCurrentFileChooser(nullptr);
+    platform::SetCurrentInputCapture(nullptr);
+    capture_.reset();
     CloseMenu();
     loop_.reset();
   }
@@ -143,6 +149,7 @@ class QtFrontend final : public ui::Frontend {
   QtImageProbe probe_;
   QtFileChooser file_chooser_;
   std::unique_ptr<QtEventLoop> loop_;
+  std::unique_ptr<WindowInputCapture> capture_;  // recording's live input, the default
   QPointer<QMenu> menu_;
   TerminateWatcher terminate_;
   QObject display_context_;

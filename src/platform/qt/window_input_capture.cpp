@@ -8,7 +8,6 @@
 #include "platform/evdev_keys.h"
 #include "platform/qt/control_widget.h"
 #include "platform/qt/linux_key_code.h"
-#include "platform/set1_scan.h"
 
 namespace brimvex::qt {
 namespace {
@@ -31,12 +30,21 @@ std::optional<ButtonMessages> MessagesOf(Qt::MouseButton b) {
   }
 }
 
-// Whether the pointer is over the recording's stop button: the window knows its own controls,
-// not its place on the screen (a Wayland window never does).
-bool OverStopButton(const QMouseEvent& e) {
-  for (QWidget* w = QApplication::widgetAt(e.globalPosition().toPoint()); w != nullptr; w = w->parentWidget())
+// Whether the pointer is over the recording's stop button, asked of the window in its own
+// coordinates: a Wayland window does not know its place on the screen.
+bool OverStopButton(QWidget& receiver, const QMouseEvent& e) {
+  QWidget* top = receiver.window();
+  QWidget* hit = top->childAt(receiver.mapTo(top, e.position().toPoint()));
+  for (QWidget* w = hit; w != nullptr; w = w->parentWidget())
     if (auto* c = dynamic_cast<ControlWidget*>(w)) return c->Model().Name() == "macro_btn_stopredio";
   return false;
+}
+
+// The record of a Linux key, or nullopt for a key a macro cannot hold.
+std::optional<platform::KeyRecord> RecordOf(int code, bool press, std::chrono::milliseconds now) {
+  const auto key = platform::FindEvdevKey(code);
+  if (!key || key->set1 == 0) return std::nullopt;
+  return platform::KeyRecord{key->vk, key->set1, key->set1_extended, press, now, code};
 }
 
 }  // namespace
@@ -63,21 +71,17 @@ void WindowInputCapture::Stop() {
 
 void WindowInputCapture::ReleaseAll() {
   const auto now = loop_.Now();
-  for (int code : keys_down_) {
-    const auto scan = platform::Set1ScanOf(code);
-    const auto key = platform::FindEvdevKey(code);
-    if (scan && sink_.key) sink_.key({key ? key->vk : std::uint8_t{0}, scan->code, scan->extended, false, now});
-  }
+  for (int code : keys_down_)
+    if (const auto r = RecordOf(code, false, now); r && sink_.key) sink_.key(*r);
   keys_down_.clear();
   for (const auto& [message, extra] : buttons_down_)
     if (sink_.mouse) sink_.mouse({message, extra, false, now});
   buttons_down_.clear();
 }
 
-bool WindowInputCapture::SeenBefore(const QEvent* event, std::uint64_t stamp) {
-  const bool seen = event == last_event_ && stamp == last_stamp_;
-  last_event_ = event;
-  last_stamp_ = stamp;
+bool WindowInputCapture::SeenBefore(const Mark& mark) {
+  const bool seen = mark == last_;
+  last_ = mark;
   return seen;
 }
 
@@ -93,14 +97,13 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
       const std::uint8_t vk = key ? key->vk : 0;
       const bool press = event->type() == QEvent::KeyPress;
       const bool passes = vk == kCapsLock || vk == kNumLock || vk == kScrollLock;
-      const std::uint64_t stamp = (static_cast<std::uint64_t>(k->timestamp()) << 16) ^ k->nativeScanCode() ^ (press ? 1u << 15 : 0u);
-      if (passes && SeenBefore(event, stamp)) return false;
+      if (passes && SeenBefore({event->type(), k->timestamp(), k->nativeScanCode(), {}})) return false;
       // A held key repeats as release-press pairs: only its presses are passed on.
       if (!(k->isAutoRepeat() && !press)) {
-        if (const auto scan = platform::Set1ScanOf(code); scan && sink_.key) {
+        if (const auto r = RecordOf(code, press, loop_.Now()); r && sink_.key) {
           if (press) keys_down_.insert(code);
           else keys_down_.erase(code);
-          sink_.key({vk, scan->code, scan->extended, press, loop_.Now()});
+          sink_.key(*r);
         }
       }
       return !passes;
@@ -110,15 +113,15 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
       if (!mouse_ || !qobject_cast<QWidget*>(watched)) return false;
       const auto* m = static_cast<QMouseEvent*>(event);
-      const std::uint64_t stamp = (static_cast<std::uint64_t>(m->timestamp()) << 16) ^
-                                  static_cast<std::uint64_t>(m->button()) ^ static_cast<std::uint64_t>(event->type());
-      if (SeenBefore(event, stamp)) return false;
+      if (SeenBefore({event->type(), m->timestamp(), static_cast<std::uint64_t>(m->button()), m->globalPosition()}))
+        return false;
       const auto messages = MessagesOf(m->button());
       if (!messages || !sink_.mouse) return false;
       const bool press = event->type() != QEvent::MouseButtonRelease;
       if (press) buttons_down_.insert({messages->up, messages->extra});
       else buttons_down_.erase({messages->up, messages->extra});
-      sink_.mouse({press ? messages->down : messages->up, messages->extra, OverStopButton(*m), loop_.Now()});
+      sink_.mouse({press ? messages->down : messages->up, messages->extra,
+                   OverStopButton(*static_cast<QWidget*>(watched), *m), loop_.Now()});
       return false;
     }
     case QEvent::ApplicationDeactivate:

@@ -6,6 +6,7 @@
 // keys and buttons still down get their releases. Shortcuts the desktop keeps (Super+D) never
 // reach the window, so they cannot be recorded here.
 #include <QObject>
+#include <QPointF>
 #include <set>
 #include <utility>
 
@@ -26,9 +27,16 @@ class WindowInputCapture final : public QObject, public platform::InputCapture {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // An event the filter lets through goes on to the parents while a widget ignores it: the
-  // filter sees it again and must not take it twice.
-  bool SeenBefore(const QEvent* event, std::uint64_t stamp);
+  // An event the filter lets through goes on to the parents while a widget ignores it (a mouse
+  // event as a copy): the filter sees it again and must not take it twice.
+  struct Mark {
+    int type = 0;
+    std::uint64_t time = 0;
+    std::uint64_t detail = 0;  // native scan code or button
+    QPointF where;
+    friend bool operator==(const Mark&, const Mark&) = default;
+  };
+  bool SeenBefore(const Mark& mark);
 
   void ReleaseAll();
 
@@ -37,8 +45,7 @@ class WindowInputCapture final : public QObject, public platform::InputCapture {
   bool keys_ = false, mouse_ = false, active_ = false;
   std::set<int> keys_down_;             // Linux key codes
   std::set<std::pair<std::uint32_t, int>> buttons_down_;  // (release message, extra button)
-  const QEvent* last_event_ = nullptr;
-  std::uint64_t last_stamp_ = 0;
+  Mark last_;
 };
 
 }  // namespace brimvex::qt
