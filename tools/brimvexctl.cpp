@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddProfileCommand(app);
   brimvex::tools::AddKeymapCommand(app);
   brimvex::tools::AddMacroCommand(app);
+  brimvex::tools::AddRecoilCommand(app);
   brimvex::tools::AddMouseCommand(app);
   brimvex::tools::AddAppearanceCommands(app);
   brimvex::tools::AddLightCommand(app);

@@ -30,6 +30,8 @@ void AddProfileCommand(CLI::App& app);
 void AddKeymapCommand(CLI::App& app);
 // `macro [--device keyboard|mouse] list|show|import|export|delete|bind ...`: the page's macros.
 void AddMacroCommand(CLI::App& app);
+// `recoil show | import FILE [--gun G]`: the mouse page's recoil editor.
+void AddRecoilCommand(CLI::App& app);
 
 // `audio-viz status`: the running Brimvex's capture program, frames, peak and bands.
 void AddAudioVizCommand(CLI::App& app);

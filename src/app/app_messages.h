@@ -51,6 +51,8 @@ inline constexpr std::string_view kFirmwareVersionName = "#0D04";
 // wParam = device-option row of the entry, lParam 1 show (and select when none was visible), 0 hide.
 inline constexpr std::uint32_t kMsgShowEntry = 0x0D03;
 inline constexpr std::uint32_t kMsgTrayIcon = 0x0401;
+// wParam 1: the hooks capture single keys for the key editor; wParam 0: the hooks are removed.
+inline constexpr std::uint32_t kMsgKeyCaptureHook = 0x041E;
 inline constexpr std::uint32_t kMsgMenuCommand = 0x0479;
 inline constexpr std::uint32_t kMsgDestroy = 0x0002;
 inline constexpr std::uint32_t kMsgCopyData = 0x004A;

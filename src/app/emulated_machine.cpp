@@ -5,6 +5,7 @@
 #include "app/emulated_light.h"
 #include "app/keymap_requests.h"
 #include "app/mouse_text.h"
+#include "emulator/block_report.h"
 #include "emulator/emulator_control.h"
 #include "platform/trace.h"
 
@@ -46,9 +47,15 @@ void EmulatedMachine::Answer(const platform::IpcMessage& message) {
 }
 
 void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machine, const std::string& language_folder) {
-  // emu ACTION DEVICE [VALUE]
+  // emu ACTION DEVICE [VALUE], and emu block DEVICE macros|recoil
   requests.Add("emu", [&machine](const std::vector<std::string>& args) -> ControlAnswer {
     std::string why;
+    if (!args.empty() && args[0] == "block") {
+      const auto query = emulator::ParseBlockQuery(std::span(args).subspan(1), &why);
+      if (!query) return {kExitMalformed, why + "\n"};
+      const auto report = emulator::AnswerBlockQuery(machine, *query, &why);
+      return report ? ControlAnswer{kExitDone, *report} : ControlAnswer{kExitFailed, why + "\n"};
+    }
     const auto command = emulator::ParseEmuCommand(args, &why);
     if (!command) return {kExitMalformed, why};
     // A device that cannot do it (a notice no link carries) is a failure, not done.

@@ -7,6 +7,7 @@
 #include "app/macro_requests.h"
 #include "app/macro_routes.h"
 #include "app/mouse_routes.h"
+#include "app/recoil_requests.h"
 #include "app/profile_routes.h"
 #include "app/appearance_link.h"
 #include "app/audio_routes.h"
@@ -38,6 +39,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterLightRequests(requests, wnd);
   RegisterAudioRequests(requests, wnd);
   RegisterMacroRequests(requests, wnd);
+  RegisterRecoilRequests(requests, wnd);
   RegisterMouseRequests(requests, wnd);
 }
 

@@ -20,10 +20,6 @@ using devices::COmbrixUSBDevice;
 
 const RowOptions kKeyEditor{DeviceNeed::Kinds({devices::kDeviceKeyboard, devices::kDeviceMouse})};
 
-// WriteMacros' limit results: units over the capacity, or a macro's event count past 250.
-constexpr int kMaxMacroEvents = 250;
-constexpr int kMaxEventCountResult = 380;
-
 bool IsMacro(const profiles::KeyCode& c) { return c.type == devices::kTypeMacro || c.type == devices::kTypeMacroRepeat; }
 
 using EditorAction = void (*)(CKeySetControlUI&, const Route&);
@@ -65,6 +61,7 @@ KeySaveWrites SaveKeysToDevice(COmbrixUSBDevice& device) {
     return w;
   }
   if (w.macros > 0) {
+    w.macro_event_limit = MacroEventLimitHit(device, w.used_macros);
     // The macros did not go to the device: the key just edited does not point at one of them.
     const int key = device.SelectedKey();
     const auto keys = device.GetKeyList();
@@ -81,10 +78,10 @@ void ShowKeySaveMessages(CMainWnd& wnd, const KeySaveWrites& w) {
     ShowText(wnd, "message_text_7");
     return;
   }
-  if (w.macros > kMaxMacroEvents && w.macros <= kMaxEventCountResult)
-    ShowText(wnd, "message_text_17", w.macros - kMaxMacroEvents);
-  else if (w.macros > 0)
-    ShowText(wnd, "message_text_16", w.macros);
+  if (w.macros > 0) {
+    if (const auto message = MacroResultMessage(w.macros, w.macro_event_limit))
+      ShowText(wnd, message->key, message->number);
+  }
   if (const auto failure = w.Failure()) ShowWriteResult(wnd, w.kind, *failure);
 }
 
@@ -124,20 +121,21 @@ void RegisterKeyEditorRoutes(NotifyRouter& r, CMainWnd& wnd) {
               }),
               kKeyEditor);
 
-  // Key capture: a key pressed while the selected keyboard's or mouse's editor shows its keyboard-key page
-  // is taken there and saved as "key_butt_keysave" does; any other key goes on.
-  wnd.Window().SetKeyPressHandler([&wnd](const ui::KeyPress& press) {
-    COmbrixUSBDevice* device = wnd.SelectedDevice();
-    if (device == nullptr ||
-        (device->DeviceType() != devices::kDeviceKeyboard && device->DeviceType() != devices::kDeviceMouse))
-      return false;
-    CKeySetControlUI* editor = KeyEditorOf(*device);
-    if (editor == nullptr) return false;
-    const CKeySetControlUI::Capture c = editor->CaptureLinuxKey(press.linux_code);
-    if (c == CKeySetControlUI::Capture::kKey || c == CKeySetControlUI::Capture::kModifier)
-      SaveEditedKey(*device, *editor);
-    return c != CKeySetControlUI::Capture::kNotShown;
-  });
+  wnd.Window().SetKeyPressHandler(
+      [&wnd](const ui::KeyPress& press) { return CaptureKeyOnSelectedPage(wnd, press.linux_code); });
+}
+
+bool CaptureKeyOnSelectedPage(CMainWnd& wnd, int linux_code) {
+  COmbrixUSBDevice* device = wnd.SelectedDevice();
+  if (device == nullptr ||
+      (device->DeviceType() != devices::kDeviceKeyboard && device->DeviceType() != devices::kDeviceMouse))
+    return false;
+  CKeySetControlUI* editor = KeyEditorOf(*device);
+  if (editor == nullptr) return false;
+  const CKeySetControlUI::Capture c = editor->CaptureLinuxKey(linux_code);
+  if (c == CKeySetControlUI::Capture::kKey || c == CKeySetControlUI::Capture::kModifier)
+    SaveEditedKey(*device, *editor);
+  return c != CKeySetControlUI::Capture::kNotShown;
 }
 
 }  // namespace brimvex::app

@@ -22,6 +22,11 @@ void RegisterKeyEditorRoutes(NotifyRouter& router, CMainWnd& wnd);
 // The editor of a device page, or null.
 devices::CKeySetControlUI* KeyEditorOf(devices::COmbrixUSBDevice& device);
 
+// The key capture step: a key pressed while the selected keyboard's or mouse's editor shows its keyboard-key
+// page is taken there and saved as "key_butt_keysave" does. True when the editor took it (any other
+// key goes on). The main window's key presses and the hook's single-key capture both come here.
+bool CaptureKeyOnSelectedPage(CMainWnd& wnd, int linux_code);
+
 // "key_butt_keysave": the editor's composed entry goes to the selected key of the device's key
 // list and the profile is saved; false when no key is selected or the profile was not written.
 bool SaveEditedKey(devices::COmbrixUSBDevice& device, devices::CKeySetControlUI& editor);
@@ -31,6 +36,7 @@ struct KeySaveWrites {
   int kind = 0;  // the device's kind
   std::vector<int> used_macros;
   int macros = 0;             // WriteMacros: 0 done, a limit count, -1, or the failing result
+  bool macro_event_limit = false;  // the count is a macro's events (MacroEventLimitHit)
   bool key_reset = false;     // the edited macro key went back to its default (macros too big)
   std::optional<int> keymap;  // WriteProfileKeyMap
   bool saved = false;         // SaveProfile
@@ -43,8 +49,8 @@ struct KeySaveWrites {
 KeySaveWrites SaveKeysToDevice(devices::COmbrixUSBDevice& device);
 // The message boxes the writes ask for: "message_text_7" for a macro block that could not be
 // made, "message_text_17" (events over 250) or "message_text_16" (units over the capacity) for
-// the limits, "keyboard_write_failed" or "mouse_write_failed" for a write the device refused; none
-// while unreachable.
+// the limits (MacroResultMessage), "keyboard_write_failed" or "mouse_write_failed" for a write
+// the device refused; none while unreachable.
 void ShowKeySaveMessages(CMainWnd& wnd, const KeySaveWrites& writes);
 
 }  // namespace brimvex::app

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/key_editor_routes.h"
 #include "app/main_wnd.h"
 #include "app/profile_switch.h"
 #include "devices/key_set_control_ui.h"
@@ -41,10 +42,6 @@ CMacroControlUI* EditorOf(COmbrixUSBDevice* device) {
 CShootControlUI* RecoilOf(COmbrixUSBDevice* device) {
   return device != nullptr ? dynamic_cast<CShootControlUI*>(device->FindControl("ShootControlItem")) : nullptr;
 }
-devices::CKeySetControlUI* KeyEditorOf(COmbrixUSBDevice* device) {
-  return device != nullptr ? dynamic_cast<devices::CKeySetControlUI*>(device->FindControl("KeySetControlItem"))
-                           : nullptr;
-}
 
 void RefreshNames(COmbrixUSBDevice& device) { RefreshMacroNames(device); }
 
@@ -58,20 +55,22 @@ void SaveWithMessage(CMainWnd& wnd, CMacroControlUI& editor) {
 
 // CollectUsedMacros, WriteMacros with its messages, WriteProfileKeyMap and SaveProfile.
 void WriteKeysAndMacros(CMainWnd& wnd, COmbrixUSBDevice& device) {
-  const int macros = device.WriteMacros(device.CollectUsedMacros());
-  if (const auto message = MacroResultMessage(macros)) {
+  const std::vector<int> used = device.CollectUsedMacros();
+  const int macros = device.WriteMacros(used);
+  if (const auto message = MacroResultMessage(macros, macros > 0 && MacroEventLimitHit(device, used))) {
     ShowText(wnd, message->key, message->number);
   }
   const int keys = device.WriteProfileKeyMap();
   ShowWriteResult(wnd, device.DeviceType(), keys);
   if (!device.SaveProfile()) wnd.AskUser("macro_save_failed", false);
-  if (auto* k = KeyEditorOf(&device)) k->EnableButtons(false);
+  if (auto* k = KeyEditorOf(device)) k->EnableButtons(false);
 }
 
 // --- Recording ---------------------------------------------------------------------------------
 
 struct Recorder {
-  explicit Recorder(platform::InputCapture& capture) : hook(capture) {}
+  explicit Recorder(platform::InputCapture& capture) : window(capture), hook(capture) {}
+  platform::InputCapture& window;  // the window capture, the default
   macros::CDeviceHook hook;
   COmbrixUSBDevice* device = nullptr;  // the page recording runs on
   bool ui_enabled = true;              // the controller's macro recorder UI-enable flag
@@ -85,7 +84,7 @@ std::map<const CMainWnd*, std::shared_ptr<Recorder>>& Recorders() {
 void SetLocked(CMainWnd& wnd, COmbrixUSBDevice& device, bool locked) {
   if (ui::Control* strip = wnd.Window().FindControl("device_select_layout")) strip->SetEnabled(!locked);
   if (ui::Control* list = device.FindControl("DeviceProfileItem")) list->SetEnabled(!locked);
-  if (auto* keys = KeyEditorOf(&device)) keys->EnableButtons(locked);
+  if (auto* keys = KeyEditorOf(device)) keys->EnableButtons(locked);
 }
 
 void Start(CMainWnd& wnd, Recorder& rec, COmbrixUSBDevice& device, int delay_mode, std::uint32_t mode) {
@@ -94,14 +93,21 @@ void Start(CMainWnd& wnd, Recorder& rec, COmbrixUSBDevice& device, int delay_mod
   editor->StartRecording(delay_mode == 0 ? (editor->IsConstantDelayChecked() ? macros::kDelayConstant
                                                                             : macros::kDelayRecorded)
                                          : delay_mode);
-  const int hooked = rec.hook.SetHook(
-      mode,
-      [&wnd](const macros::HookMessage& m) {
-        auto it = Recorders().find(&wnd);
-        if (it == Recorders().end() || it->second->device == nullptr) return;
-        if (CMacroControlUI* e = EditorOf(it->second->device)) macros::DeliverHookMessage(*e, m);
-      },
-      true, true);
+  const auto target = [&wnd](const macros::HookMessage& m) {
+    auto it = Recorders().find(&wnd);
+    if (it == Recorders().end() || it->second->device == nullptr) return;
+    if (CMacroControlUI* e = EditorOf(it->second->device)) macros::DeliverHookMessage(*e, m);
+  };
+  platform::InputCapture* desktop = platform::DesktopCapture();
+  const bool from_desktop = desktop != nullptr && editor->IsDesktopCaptureChecked();
+  rec.hook.SetCapture(from_desktop ? *desktop : rec.window);
+  int hooked = rec.hook.SetHook(mode, target, true, true);
+  if (hooked == 0 && from_desktop) {
+    // No input device opens: the window's own keys and clicks are recorded instead.
+    wnd.AskUser("macro_desktop_fallback", false);
+    rec.hook.SetCapture(rec.window);
+    hooked = rec.hook.SetHook(mode, target, true, true);
+  }
   if (hooked == 0) {
     // Nothing records: say so and give the editor back rather than leave it locked.
     editor->EndRecording();
@@ -226,7 +232,7 @@ void AddMenuItems(NotifyRouter& r, CMainWnd& wnd) {
 
 void RefreshMacroNames(COmbrixUSBDevice& device) {
   device.LoadNameLists();
-  if (auto* keys = KeyEditorOf(&device)) keys->SetMacroNames(device.MacroNames());
+  if (auto* keys = KeyEditorOf(device)) keys->SetMacroNames(device.MacroNames());
 }
 
 void RegisterMacroRoutes(NotifyRouter& r, CMainWnd& wnd) {
@@ -255,7 +261,7 @@ void RegisterMacroRoutes(NotifyRouter& r, CMainWnd& wnd) {
                 w.AskUser("message_text_5", false);
                 return;
               }
-              if (auto* keys = KeyEditorOf(&d)) keys->SetMacroName(index, text);
+              if (auto* keys = KeyEditorOf(d)) keys->SetMacroName(index, text);
               d.LoadNameLists();
               d.RefreshPage();
             }), kMacroPages);
@@ -361,6 +367,8 @@ void SetUpMacroEditors(COmbrixUSBDevice& device, std::shared_ptr<macros::MacroSt
       return row < 0 ? std::string() : std::string(devices::kKeyTable[static_cast<std::size_t>(row)].text_key);
     });
     if (loop != nullptr) editor->SetClock([loop] { return loop->Now(); });
+    const platform::InputCapture* desktop = platform::DesktopCapture();
+    editor->OfferDesktopCapture(desktop != nullptr && desktop->Available());
     editor->LoadList();
     RefreshNames(device);
   }
@@ -370,6 +378,25 @@ void SetUpMacroEditors(COmbrixUSBDevice& device, std::shared_ptr<macros::MacroSt
     recoil->InitRecoil();
     recoil->SelectGun(0);
     recoil->SelectBullet(0);
+  }
+}
+
+void OnKeyCaptureHookMessage(CMainWnd& wnd, std::uint64_t wparam) {
+  auto it = Recorders().find(&wnd);
+  if (it == Recorders().end()) return;
+  Recorder& rec = *it->second;
+  if (wparam == 0) {
+    rec.hook.RemoveHooks();
+  } else if (wparam == 1) {
+    rec.hook.SetCapture(rec.window);
+    rec.hook.SetHook(
+        macros::kHookSingleKey,
+        [&wnd](const macros::HookMessage& m) {
+          const auto* key = std::get_if<platform::KeyRecord>(&m.record);
+          if (key != nullptr && key->press && m.name == macros::KeyHookMessage(macros::kHookSingleKey))
+            CaptureKeyOnSelectedPage(wnd, key->linux_code);
+        },
+        true, true);
   }
 }
 

@@ -3,6 +3,7 @@
 // four pointer-move buttons (case-sensitive names), the mouse items and recording items of the
 // row menu, the delete command with its key rule over every profile, recording over the live
 // input port, and the recoil editor's controls on the mouse page.
+#include <cstdint>
 #include <memory>
 
 #include "app/notify_router.h"
@@ -36,6 +37,10 @@ int DeleteSelectedMacro(CMainWnd& wnd, devices::COmbrixUSBDevice& device, macros
 
 // The device's name lists and the key editor's macro list follow the store.
 void RefreshMacroNames(devices::COmbrixUSBDevice& device);
+
+// 0x041E: wParam 1 sets the hook in single-key mode (its key presses go to the key editor's
+// capture step), wParam 0 removes the hooks; other values do nothing.
+void OnKeyCaptureHookMessage(CMainWnd& wnd, std::uint64_t wparam);
 
 // Recording ends without saving its device writes when the selected device goes (the editor is
 // unlocked, the hooks removed, the rows saved).

@@ -287,6 +287,9 @@ bool CMainWnd::HandleMessage(std::uint32_t message, std::uint64_t wparam, std::i
     case kMsgShowEntry:
       OnShowEntryMessage(wparam, lparam);
       return true;
+    case kMsgKeyCaptureHook:
+      OnKeyCaptureHookMessage(*this, wparam);
+      return true;
     default:
       return false;
   }

@@ -5,6 +5,7 @@
 #include "devices/device_kind.h"
 #include "devices/keyboard_device.h"
 #include "hid/command_codes.h"
+#include "macros/macro_files.h"
 #include "profiles/device_profile_ui.h"
 
 namespace brimvex::app {
@@ -19,7 +20,10 @@ ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen
   if (w.settings != hid::RESULT_OK) return w;
   w.used_macros = device.CollectUsedMacros();
   w.macros = device.WriteMacros(w.used_macros);
-  if (*w.macros != 0) return w;
+  if (*w.macros != 0) {
+    w.macro_event_limit = *w.macros > 0 && MacroEventLimitHit(device, w.used_macros);
+    return w;
+  }
   if (auto* keyboard = dynamic_cast<devices::COmbrixKeyboardDevice*>(&device)) {
     w.colours = keyboard->LoadCustomGroup();
     if (*w.colours != hid::RESULT_OK) return w;
@@ -36,9 +40,17 @@ std::optional<int> ProfileWrites::Failure() const {
   return std::nullopt;
 }
 
-std::optional<MacroMessage> MacroResultMessage(int result) {
+bool MacroEventLimitHit(const devices::COmbrixUSBDevice& device, const std::vector<int>& used) {
+  for (int index : used)
+    if (device.Macros().Events(index).size() > macros::kMaxMacroEvents) return true;
+  return false;
+}
+
+std::optional<MacroMessage> MacroResultMessage(int result, bool event_limit) {
   if (result == 0 || result == hid::RESULT_LINK_DOWN) return std::nullopt;
   if (result == -1) return MacroMessage{"message_text_7", std::nullopt};
+  if (event_limit && result > static_cast<int>(macros::kMaxMacroEvents))
+    return MacroMessage{"message_text_17", result - static_cast<int>(macros::kMaxMacroEvents)};
   return MacroMessage{"message_text_16", result};
 }
 
@@ -66,7 +78,7 @@ void ShowWriteMessages(CMainWnd& wnd, const ProfileWrites& writes) {
   // Macro results of -1 and the counts have messages of their own; a refused command is a failed write.
   const bool macro_count = writes.macros && *writes.macros >= -1 && *writes.macros != 0;
   if (macro_count) {
-    if (const auto message = MacroResultMessage(*writes.macros)) ShowText(wnd, message->key, message->number);
+    if (const auto message = MacroResultMessage(*writes.macros, writes.macro_event_limit)) ShowText(wnd, message->key, message->number);
     return;
   }
   if (const auto failure = writes.Failure()) ShowWriteResult(wnd, writes.kind, *failure);

@@ -23,6 +23,7 @@ struct ProfileWrites {
   int settings = 0;              // WriteSettings
   std::vector<int> used_macros;  // CollectUsedMacros
   std::optional<int> macros;     // WriteMacros (0 when written or nothing to write)
+  bool macro_event_limit = false;  // a macro to send has more than 250 events (MacroEventLimitHit)
   std::optional<int> colours;    // the keyboard's custom colour group; none for the others
   std::optional<int> keymap;     // WriteProfileKeyMap
   // The first failing write's result (WriteMacros' counts included), or nullopt.
@@ -34,13 +35,19 @@ struct ProfileWrites {
 // the writes stop at the first failure (the profile keeps what it holds).
 ProfileWrites WriteProfileToDevice(devices::COmbrixUSBDevice& device, int screen_width, int screen_height);
 
+// Whether one of the macros to send has more than 250 events. The devices check that before their
+// capacity, so WriteMacros' count is then that macro's event count, else the units over the
+// capacity: both can lie in 251-380, and only this tells them apart.
+bool MacroEventLimitHit(const devices::COmbrixUSBDevice& device, const std::vector<int>& used);
+
 // The message a WriteMacros result asks for: none for 0 and RESULT_LINK_DOWN (an unreachable
-// device), "message_text_7" for -1, else "message_text_16" formatted with the result.
+// device), "message_text_7" for -1; a count: "message_text_17" formatted with the events over 250
+// when the event limit was hit, else "message_text_16" formatted with the count.
 struct MacroMessage {
   std::string key;
   std::optional<int> number;
 };
-std::optional<MacroMessage> MacroResultMessage(int result);
+std::optional<MacroMessage> MacroResultMessage(int result, bool event_limit);
 
 // A switch to entry `index` of the device's list: the entry becomes the current profile (the
 // device's current profile name follows), the profile goes to the device, and then the list

@@ -21,6 +21,14 @@ std::size_t MacroBlockLength(const std::vector<std::vector<macros::MacroEvent>>&
 MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& macros, std::size_t capacity,
                            std::size_t max_events) {
   MacroBlock out;
+  // A macro too long is named before the capacity: its count then tells the caller which limit
+  // was hit (both counts can lie in 251-380).
+  for (const auto& events : macros) {
+    if (max_events != 0 && events.size() > max_events) {
+      out.result = static_cast<int>(events.size());
+      return out;
+    }
+  }
   const std::size_t total = MacroBlockLength(macros);
   if (total > capacity) {
     out.result = static_cast<int>((total - capacity) / 4 + 1);
@@ -40,11 +48,6 @@ MacroBlock BuildMacroBlock(const std::vector<std::vector<macros::MacroEvent>>& m
   std::size_t at = 16 + 2 * macros.size();
   for (std::size_t k = 0; k < macros.size(); ++k) {
     const auto& events = macros[k];
-    if (max_events != 0 && events.size() > max_events) {
-      out.result = static_cast<int>(events.size());
-      out.bytes.clear();
-      return out;
-    }
     PutLe16(b, 16 + 2 * k, at);
     PutLe16(b, at, events.size());
     at += 4;

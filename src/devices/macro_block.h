@@ -15,8 +15,9 @@ inline constexpr std::size_t kMaxMacroEvents = 250;
 inline constexpr int kMacroBlockAllocationFailed = -1;
 
 struct MacroBlock {
-  // 0 with the block; (total - capacity) / 4 + 1 when it does not fit; the event count of the
-  // first macro with more than 250 events; kMacroBlockAllocationFailed. No block unless 0.
+  // 0 with the block; the event count of the first macro with more than 250 events (checked
+  // first); (total - capacity) / 4 + 1 when it does not fit; kMacroBlockAllocationFailed. No
+  // block unless 0.
   int result = 0;
   std::vector<std::uint8_t> bytes;
 };

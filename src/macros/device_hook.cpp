@@ -45,7 +45,7 @@ int CDeviceHook::SetHook(std::uint32_t mode, Target target, bool keyboard, bool 
   sink.mouse = [this, mouse_name](const platform::MouseRecord& r) {
     if (!mouse_name.empty() && target_) target_(HookMessage{mouse_name, r});
   };
-  if (!capture_.Start(std::move(sink), keyboard, mouse)) {
+  if (!capture_->Start(std::move(sink), keyboard, mouse)) {
     target_ = {};
     return 0;
   }
@@ -54,9 +54,15 @@ int CDeviceHook::SetHook(std::uint32_t mode, Target target, bool keyboard, bool 
   return 1;
 }
 
+void CDeviceHook::SetCapture(platform::InputCapture& capture) {
+  if (&capture == capture_) return;
+  RemoveHooks();
+  capture_ = &capture;
+}
+
 int CDeviceHook::RemoveHooks() {
   if (!installed_) return 0;
-  capture_.Stop();
+  capture_->Stop();
   installed_ = false;
   target_ = {};
   return 1;

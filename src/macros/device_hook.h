@@ -30,7 +30,7 @@ struct HookMessage {
 class CDeviceHook {
  public:
   using Target = std::function<void(const HookMessage&)>;
-  explicit CDeviceHook(platform::InputCapture& capture) : capture_(capture) {}
+  explicit CDeviceHook(platform::InputCapture& capture) : capture_(&capture) {}
   ~CDeviceHook() { RemoveHooks(); }
 
   // Removes an earlier hook, then captures for this mode; 0 when capture cannot start (mode and
@@ -40,10 +40,12 @@ class CDeviceHook {
   int RemoveHooks();
   bool Installed() const { return installed_; }
   std::uint32_t Mode() const { return mode_; }
-  platform::InputCapture& Capture() { return capture_; }
+  platform::InputCapture& Capture() { return *capture_; }
+  // The capture later hooks use; an installed hook is removed first.
+  void SetCapture(platform::InputCapture& capture);
 
  private:
-  platform::InputCapture& capture_;
+  platform::InputCapture* capture_;
   bool installed_ = false;
   std::uint32_t mode_ = 0;
   Target target_;

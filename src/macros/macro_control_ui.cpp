@@ -73,6 +73,7 @@ bool CMacroControlUI::BindControls() {
   name_edit_ = dynamic_cast<ui::Edit*>(FindControl("macro_edit_macroname"));
   fixed_delay_edit_ = dynamic_cast<ui::Edit*>(FindControl("macro_fixed_time_edit"));
   constant_delay_ = dynamic_cast<ui::Option*>(FindControl("macro_check_time"));
+  desktop_option_ = dynamic_cast<ui::Option*>(FindControl("macro_check_desktop"));
   bound_ = name_list_ != nullptr && action_list_ != nullptr && name_edit_ != nullptr && fixed_delay_edit_ != nullptr &&
            constant_delay_ != nullptr;
   for (const char* n : kMacroControls) bound_ = bound_ && FindControl(n) != nullptr;
@@ -387,6 +388,16 @@ int CMacroControlUI::SaveMacro() {
 // --- Recording --------------------------------------------------------------------------------
 
 bool CMacroControlUI::IsConstantDelayChecked() const { return constant_delay_ != nullptr && constant_delay_->IsSelected(); }
+
+bool CMacroControlUI::IsDesktopCaptureChecked() const {
+  return desktop_option_ != nullptr && desktop_option_->IsEnabled() && desktop_option_->IsSelected();
+}
+
+void CMacroControlUI::OfferDesktopCapture(bool offered) {
+  if (desktop_option_ == nullptr) return;
+  desktop_option_->SetEnabled(offered);
+  if (!offered) desktop_option_->Selected(false, false);
+}
 
 void CMacroControlUI::ReadFixedDelay() {
   if (fixed_delay_edit_ == nullptr) return;

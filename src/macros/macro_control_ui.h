@@ -96,6 +96,10 @@ class CMacroControlUI : public ui::Container {
   void EndRecording();
   bool Recording() const { return recording_; }
   bool IsConstantDelayChecked() const;
+  // "macro_check_desktop": record from the desktop's input devices; offered only when they can be
+  // read.
+  bool IsDesktopCaptureChecked() const;
+  void OfferDesktopCapture(bool offered);
   void ReadFixedDelay();
   std::uint32_t FixedDelay() const { return fixed_delay_; }
   int DelayMode() const { return delay_mode_; }
@@ -136,6 +140,7 @@ class CMacroControlUI : public ui::Container {
   ui::Edit* name_edit_ = nullptr;
   ui::Edit* fixed_delay_edit_ = nullptr;
   ui::Option* constant_delay_ = nullptr;
+  ui::Option* desktop_option_ = nullptr;  // "macro_check_desktop", if the layout has it
 };
 
 // Whether a file event names a key or button (types 9 and 10 keyboard, 1-5 mouse).

@@ -15,6 +15,7 @@ class NoCapture final : public InputCapture {
 
 NoCapture g_none;
 std::atomic<InputCapture*> g_current{nullptr};
+std::atomic<InputCapture*> g_desktop{nullptr};
 
 }  // namespace
 
@@ -24,5 +25,9 @@ InputCapture& CurrentInputCapture() {
 }
 
 void SetCurrentInputCapture(InputCapture* capture) { g_current.store(capture); }
+
+InputCapture* DesktopCapture() { return g_desktop.load(); }
+
+void SetDesktopCapture(InputCapture* capture) { g_desktop.store(capture); }
 
 }  // namespace brimvex::platform

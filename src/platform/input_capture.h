@@ -44,6 +44,8 @@ class InputCapture {
   virtual bool Active() const = 0;
   // Why the last Start failed, for the user ("" when it did not).
   virtual std::string Problem() const { return {}; }
+  // Whether Start can be tried at all (the desktop capture: a node under /dev/input is readable).
+  virtual bool Available() const { return true; }
 };
 
 // A capture the test drives: records given to Key and Mouse reach the sink at once while
@@ -86,5 +88,8 @@ class ScriptedCapture : public InputCapture {
 // headless) a capture that refuses to start.
 InputCapture& CurrentInputCapture();
 void SetCurrentInputCapture(InputCapture* capture);
+// The optional capture of the whole desktop ("macro_check_desktop"); null when there is none.
+InputCapture* DesktopCapture();
+void SetDesktopCapture(InputCapture* capture);
 
 }  // namespace brimvex::platform

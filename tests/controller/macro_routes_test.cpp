@@ -8,6 +8,7 @@
 #include "macros/macro_tables.h"
 #include "platform/file_system.h"
 #include "platform/input_capture.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/list_controls.h"
 #include "profiles/basic_profile_data.h"
 #include "profiles/device_profile_ui.h"
@@ -158,6 +159,29 @@ TEST_F(MacroRoutesTest, LosingTheKeyboardWhileRecordingEndsItWithTheRowsSaved) {
   EXPECT_EQ(Editor().Store()->Events(0).size(), 1u);
 }
 
+TEST_F(MacroRoutesTest, ADesktopCaptureThatOpensNoDeviceLeavesTheWindowRecording) {
+  platform::ScriptedCapture desktop;
+  desktop.refuse = true;
+  platform::SetDesktopCapture(&desktop);
+  Press("macro_btn_name_add");
+  Editor().OfferDesktopCapture(true);
+  auto* option = dynamic_cast<ui::Option*>(Editor().FindControl("macro_check_desktop"));
+  ASSERT_NE(option, nullptr);
+  option->Selected(true, false);
+  Press("macro_btn_starredio");
+  platform::SetDesktopCapture(nullptr);
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"macro_desktop_fallback"}));
+  EXPECT_TRUE(capture_.Active()) << "the window capture records instead";
+  EXPECT_TRUE(Editor().Recording());
+  capture_.Key({0, 0x1E, false, true, loop().Now()});
+  Press("macro_btn_stopredio");
+  EXPECT_EQ(Editor().Store()->Events(0).size(), 1u);
+  // Without readable devices the option is not offered.
+  Editor().OfferDesktopCapture(false);
+  EXPECT_FALSE(option->IsEnabled());
+  EXPECT_FALSE(option->IsSelected());
+}
+
 TEST_F(MacroRoutesTest, ThePointerMoveButtonsAreMatchedByExactName) {
   Press("macro_btn_name_add");
   ui::Control* move = Keyboard().FindControl("macro_inset_moveleftkey_btn");
@@ -217,6 +241,44 @@ TEST_F(MacroRoutesTest, BrimvexctlWordsDoWhatTheButtonsDo) {
   }
   EXPECT_EQ(profiles::ReadTextFile(in.folder() + "out.mac"), profiles::ReadTextFile(good));
   EXPECT_EQ(Keyboard().GetKeyList()[10].current, Keyboard().GetKeyList()[10].default_code) << "deleted: default again";
+}
+
+// The mouse behind its receiver, recording on the mouse page.
+class MouseRecordingTest : public ControllerFixture {
+ protected:
+  void SetUp() override {
+    ControllerFixture::SetUp();
+    platform::SetCurrentInputCapture(&capture_);
+    Add(Product::kMouse).Plug(Link::kReceiver);
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
+    Advance(Millis(600));
+  }
+  void TearDown() override {
+    ControllerFixture::TearDown();
+    platform::SetCurrentInputCapture(nullptr);
+  }
+  platform::ScriptedCapture capture_;
+};
+
+TEST_F(MouseRecordingTest, UnpluggingTheReceiverWhileRecordingEndsItWithTheRowsSaved) {
+  devices::COmbrixUSBDevice& mouse = *DeviceOfRow(kMouseRow);
+  auto& editor = *dynamic_cast<macros::CMacroControlUI*>(mouse.FindControl("MacroControlItem"));
+  for (const char* name : {"macro_btn_name_add", "macro_btn_starredio"}) {
+    wnd_->Window().SendNotify(mouse.FindControl(name), ui::notify::kClick);
+    loop().RunPending();
+  }
+  ASSERT_TRUE(capture_.Active());
+  capture_.Mouse({macros::kRightDown, 0, false, loop().Now()});
+  capture_.Mouse({macros::kRightUp, 0, false, loop().Now() + milliseconds(80)});
+  emu_.Devices()[0]->Unplug(Link::kReceiver);
+  ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 0; }));
+  EXPECT_FALSE(capture_.Active());
+  EXPECT_FALSE(editor.Recording());
+  const auto events = editor.Store()->Events(0);
+  ASSERT_EQ(events.size(), 2u) << "the rows were saved";
+  EXPECT_EQ(events[0].delay, 80);
+  EXPECT_TRUE(wnd_->Window().FindControl("device_select_layout")->IsEnabled());
 }
 
 }  // namespace

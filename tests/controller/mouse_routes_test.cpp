@@ -7,7 +7,11 @@
 #include <deque>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
+#include <sys/stat.h>
+
+#include "app/emulated_machine.h"
 #include "devices/mouse_device.h"
 #include "discovery/controller_fixture.h"
 #include "hid/command_codes.h"
@@ -203,6 +207,77 @@ TEST_F(MouseRoutesTest, RecoilWrittenOrRefusedWithItsMessage) {
   EXPECT_NE(boxes_[0].find("4440"), std::string::npos) << boxes_[0];
   EXPECT_NE(boxes_[0].find("4096"), std::string::npos) << boxes_[0];
   EXPECT_EQ(Count(hid::CMD_WRITE_SHOOT), 0u);
+}
+
+TEST_F(MouseRoutesTest, RecoilShowAndImportDoWhatTheEditorDoesAndTheBlockReachesTheMouse) {
+  StartMouse(Link::kCable);
+  auto recoil = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), "recoil");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  };
+  brimvex::test::TempDir in;
+  // One bullet: 3 to the left, 7 downwards, 95 ms.
+  const std::string one = in.folder() + "one.shoot";
+  std::ofstream(one) << R"({"Events":[{"Type":1,"Action":"down","Button":1,"Delay":10},)"
+                        R"({"Type":1,"Action":"up","Button":1,"Delay":0},{"Type":4,"Action":"down","Button":3,"Delay":5},)"
+                        R"({"Type":5,"Action":"up","Button":7,"Delay":"95"},{"Type":4,"Action":"down","Button":0,"Delay":0},)"
+                        R"({"Type":5,"Action":"up","Button":0,"Delay":0}]})";
+  std::string many = "{\"Events\":[";
+  for (int e = 0; e < 181; ++e) many += std::string(e ? "," : "") + "null";
+  std::ofstream(in.folder() + "many.Shoot") << many + "]}";
+  const std::string fifo = in.folder() + "pipe.shoot";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string gun2 = Mouse().DataFolder() + "ShootData_2.Shoot";
+  const std::string before = profiles::ReadTextFile(gun2);
+
+  struct Case {
+    std::vector<std::string> words;
+    int exit;
+    std::string out;
+  };
+  const Case refused[] = {
+      {{"import", in.folder() + "many.Shoot", "gun", "2"}, kExitRefused, "refused: "},
+      {{"import", fifo, "gun", "2"}, kExitRefused, "refused: "},
+      {{"import", one, "gun", "4"}, kExitMalformed, "no such gun: 4\n"},
+      {{"show", "0"}, kExitMalformed, "usage: recoil"},
+  };
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.words.back());
+    const ControlAnswer a = recoil(c.words);
+    EXPECT_EQ(a.exit_code, c.exit);
+    EXPECT_EQ(a.text.substr(0, c.out.size()), c.out);
+  }
+  EXPECT_EQ(profiles::ReadTextFile(gun2), before) << "refused imports change nothing";
+
+  ControlAnswer a = recoil({"import", one, "gun", "2"});
+  EXPECT_EQ(a.exit_code, kExitDone);
+  EXPECT_EQ(a.text, "imported gun 2 (6 events)\n");
+  EXPECT_EQ(profiles::ReadTextFile(gun2), profiles::ReadTextFile(one)) << "copied byte for byte";
+  a = recoil({"show"});
+  ASSERT_EQ(a.exit_code, kExitDone);
+  std::vector<std::string> lines;
+  std::istringstream text(a.text);
+  for (std::string l; std::getline(text, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 120u);
+  EXPECT_EQ(lines[60], "2\t0\tleft\t3\tdown\t7\t95");
+  EXPECT_EQ(lines[61], "2\t1\tright\t0\tdown\t0\t0") << "missing events read as zeros";
+
+  // Sent with the save button's request, then read back from the mouse's recoil area.
+  ASSERT_EQ(Ask({"write-recoil"}).exit_code, kExitDone);
+  RequestTable emulated;
+  RegisterEmulatorRequests(emulated, emu_, wnd_->Resources().LanguageFolder());
+  const ControlAnswer block = emulated.Run(ControlRequest{2, "brimvexctl-test", {"emu", "block", "mouse", "recoil"}});
+  EXPECT_EQ(block.exit_code, kExitDone);
+  EXPECT_EQ(block.text.substr(0, 6), "valid ");
+  EXPECT_NE(block.text.find(" entries=4\n"), std::string::npos) << block.text;
+  EXPECT_NE(block.text.find("entry 2 events=6\n10\tdown\t1\t1\n0\tup\t1\t1\n5\tdown\t4\t3\n95\tup\t5\t7\n0\tdown\t4\t0\n"
+                            "0\tup\t5\t0\nentry 3"),
+            std::string::npos)
+      << block.text;
+  EXPECT_EQ(emulated.Run(ControlRequest{3, "brimvexctl-test", {"emu", "block", "keyboard", "macros"}}).text,
+            "the emulated set has no keyboard\n");
+  EXPECT_EQ(emulated.Run(ControlRequest{4, "brimvexctl-test", {"emu", "block", "mouse", "keys"}}).exit_code,
+            kExitMalformed);
 }
 
 TEST_F(MouseRoutesTest, ASwitchedOffMouseGetsNothingAndTheNextWriteCarriesTheChange) {

@@ -147,6 +147,7 @@ TEST(KeyboardWrite, MacroBlockLimitsSendNothing) {
   const Case cases[] = {
       {"548 bytes into 512", 4, {60, 70}, 10},
       {"a macro of 251 events", 16, {10, 251}, 251},
+      {"a macro of 300 events is named before the capacity", 4, {10, 300}, 300},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

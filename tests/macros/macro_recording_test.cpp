@@ -202,8 +202,11 @@ TEST(MacroRecording, EveryScanPairComesFromOneLinuxKeyThatTheKeyEditorNamesAlike
     EXPECT_EQ(s.type == kTypeModifier ? code.p1 : code.p2, s.button) << from[0].evdev;
     EXPECT_EQ(row < devices::kModifierRows, s.type == kTypeModifier) << from[0].evdev;
   }
-  for (const auto& k : platform::EvdevKeyTable())
-    if (k.set1 != 0) EXPECT_TRUE(FindScanRow(k.set1, k.set1_extended)) << k.evdev;
+  for (const auto& k : platform::EvdevKeyTable()) {
+    if (k.set1 != 0) {
+      EXPECT_TRUE(FindScanRow(k.set1, k.set1_extended)) << k.evdev;
+    }
+  }
 }
 
 }  // namespace

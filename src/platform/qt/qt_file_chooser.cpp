@@ -28,9 +28,15 @@ QString QtFilter(const platform::FileFilter& filter) {
 }  // namespace
 
 std::optional<std::string> QtFileChooser::Choose(Mode mode, const platform::FileFilter& filter) {
-  const QString qt_filter = QtFilter(filter);
-  const QString path = mode == Mode::kOpen ? QFileDialog::getOpenFileName(nullptr, QString(), QString(), qt_filter)
-                                           : QFileDialog::getSaveFileName(nullptr, QString(), QString(), qt_filter);
+  // Qt's own dialog matches the patterns without regard to case ("*.shoot;" shows the working
+  // files' ".Shoot"); a desktop's native one may not.
+  QFileDialog dialog(nullptr, QString(), QString(), QtFilter(filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  dialog.setAcceptMode(mode == Mode::kOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(mode == Mode::kOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = dialog.selectedFiles().first();
   if (path.isEmpty()) return std::nullopt;
   const std::string chosen = path.toStdString();
   if (!platform::PassesChooserChecks(mode, chosen)) return std::nullopt;

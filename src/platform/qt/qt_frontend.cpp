@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "platform/evdev/desktop_input_capture.h"
 #include "platform/input_capture.h"
 #include "platform/paths.h"
 #include "platform/qt/image_cache.h"
@@ -52,12 +53,16 @@ class QtFrontend final : public ui::Frontend {
     images_.SetSkinFolder(QString::fromStdString(skin_folder));
     loop_ = std::make_unique<QtEventLoop>();
     capture_ = std::make_unique<WindowInputCapture>(*loop_);
+    desktop_ = std::make_unique<platform::DesktopInputCapture>(*loop_, [] { return PointerOverStopButton(); });
     platform::SetCurrentFileChooser(&file_chooser_);
     platform::SetCurrentInputCapture(capture_.get());
+    platform::SetDesktopCapture(desktop_.get());
   }
   ~QtFrontend() override {
     platform::SetCurrentFileChooser(nullptr);
     platform::SetCurrentInputCapture(nullptr);
+    platform::SetDesktopCapture(nullptr);
+    desktop_.reset();
     capture_.reset();
     CloseMenu();
     loop_.reset();
@@ -150,6 +155,7 @@ class QtFrontend final : public ui::Frontend {
   QtFileChooser file_chooser_;
   std::unique_ptr<QtEventLoop> loop_;
   std::unique_ptr<WindowInputCapture> capture_;  // recording's live input, the default
+  std::unique_ptr<platform::DesktopInputCapture> desktop_;  // "macro_check_desktop"
   QPointer<QMenu> menu_;
   TerminateWatcher terminate_;
   QObject display_context_;

@@ -1,6 +1,7 @@
 #include "platform/qt/window_input_capture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -30,14 +31,17 @@ std::optional<ButtonMessages> MessagesOf(Qt::MouseButton b) {
   }
 }
 
+bool OverStopButtonAt(QWidget* hit) {
+  for (QWidget* w = hit; w != nullptr; w = w->parentWidget())
+    if (auto* c = dynamic_cast<ControlWidget*>(w)) return c->Model().Name() == "macro_btn_stopredio";
+  return false;
+}
+
 // Whether the pointer is over the recording's stop button, asked of the window in its own
 // coordinates: a Wayland window does not know its place on the screen.
 bool OverStopButton(QWidget& receiver, const QMouseEvent& e) {
   QWidget* top = receiver.window();
-  QWidget* hit = top->childAt(receiver.mapTo(top, e.position().toPoint()));
-  for (QWidget* w = hit; w != nullptr; w = w->parentWidget())
-    if (auto* c = dynamic_cast<ControlWidget*>(w)) return c->Model().Name() == "macro_btn_stopredio";
-  return false;
+  return OverStopButtonAt(top->childAt(receiver.mapTo(top, e.position().toPoint())));
 }
 
 // The record of a Linux key, or nullopt for a key a macro cannot hold.
@@ -48,6 +52,8 @@ std::optional<platform::KeyRecord> RecordOf(int code, bool press, std::chrono::m
 }
 
 }  // namespace
+
+bool PointerOverStopButton() { return OverStopButtonAt(QApplication::widgetAt(QCursor::pos())); }
 
 bool WindowInputCapture::Start(platform::CaptureSink sink, bool keys, bool mouse) {
   Stop();

@@ -15,6 +15,10 @@
 
 namespace brimvex::qt {
 
+// Whether the pointer is over "macro_btn_stopredio" now, for the desktop capture (the cursor's
+// place as the windows last saw it).
+bool PointerOverStopButton();
+
 class WindowInputCapture final : public QObject, public platform::InputCapture {
  public:
   explicit WindowInputCapture(platform::EventLoop& loop) : loop_(loop) {}
