@@ -251,8 +251,9 @@ class MouseRecordingTest : public ControllerFixture {
     platform::SetCurrentInputCapture(&capture_);
     Add(Product::kMouse).Plug(Link::kReceiver);
     Start();
-    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
+    ASSERT_TRUE(WaitForTrace("添加一个鼠标设备", 2));
     Advance(Millis(600));
+    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
   }
   void TearDown() override {
     ControllerFixture::TearDown();
