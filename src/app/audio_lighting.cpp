@@ -2,6 +2,7 @@
 
 #include "app/main_wnd.h"
 #include "devices/usb_device.h"
+#include "lighting/audio_record_ui.h"
 #include "platform/trace.h"
 
 namespace brimvex::app {
@@ -58,6 +59,7 @@ void AudioLighting::Start() {
   UseStyles(LoadAudioStyleDevice(style_file_));
   // The capture program does not listen yet: the style goes with the first connect.
   link_.KeepStyle(ToCaptureStyle(styles_.Selected()));
+  frames_.SetFrameSink([this](const lighting::SpectrumFrame& frame) { ShowBars(frame); });
   wnd_.CopyData().SetAudioLight(&frames_);
   // Without a capture program there is nothing to watch (and no thread to trace at random).
   if (has_capture_)
@@ -72,6 +74,16 @@ devices::COmbrixUSBDevice* AudioLighting::FirstKeyboard() const {
   for (devices::COmbrixUSBDevice* k : devices->Keyboards())
     if (k != nullptr && k->CommandChannelRef().IsOpen()) return k;
   return nullptr;
+}
+
+void AudioLighting::ShowBars(const lighting::SpectrumFrame& frame) {
+  const devices::COmbrixUSBDevice* keyboard = FirstKeyboard();
+  if (keyboard != bars_page_) {
+    bars_page_ = keyboard;
+    ui::Control* editor = keyboard != nullptr ? keyboard->LightEditor() : nullptr;
+    bars_ = editor != nullptr ? dynamic_cast<lighting::CAudioRecordUI*>(editor->FindControl(lighting::kAudioBarsName)) : nullptr;
+  }
+  if (bars_ != nullptr) bars_->ShowValues(frame);
 }
 
 void AudioLighting::OpenFailed(const std::string& error) {

@@ -10,6 +10,10 @@
 #include "app/audio_style_file.h"
 #include "lighting/audio_styles.h"
 
+namespace brimvex::lighting {
+class CAudioRecordUI;
+}
+
 namespace brimvex::app {
 
 class CMainWnd;
@@ -44,6 +48,8 @@ class AudioLighting {
 
  private:
   devices::COmbrixUSBDevice* FirstKeyboard() const;
+  // Each frame on the spectrum bars ("audio_record_bars") of the keyboard that takes the bands.
+  void ShowBars(const lighting::SpectrumFrame& frame);
   void OpenFailed(const std::string& error);
   void UseStyles(const Json::Value& device);
 
@@ -56,6 +62,9 @@ class AudioLighting {
   AudioStyleFile style_file_;
   Json::Value style_device_;
   lighting::AudioStyleSet styles_;
+  // The bars found on that keyboard's page (pages live until shutdown).
+  const devices::COmbrixUSBDevice* bars_page_ = nullptr;
+  lighting::CAudioRecordUI* bars_ = nullptr;
 };
 
 }  // namespace brimvex::app

@@ -22,6 +22,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterKeyboardRoutes(router, wnd);
   RegisterKeyEditorRoutes(router, wnd);
   RegisterLightRoutes(router, wnd);
+  RegisterAudioRoutes(router, wnd);
   RegisterMacroRoutes(router, wnd);
   RegisterUpdateRoutes(router, wnd);
   RegisterMouseRoutes(router, wnd);

@@ -36,6 +36,7 @@ void ShowLightOnEditor(COmbrixUSBDevice& device) {
   }
   editor->FillModeList(names, visible, 4, 4);
   editor->ShowLightInfo(device.GetLightState());
+  editor->ShowAudioLightInfo(AudioLightInfoOf(device.GetAudioLightState()));
 }
 
 }  // namespace brimvex::devices

@@ -525,11 +525,31 @@ void COmbrixUSBDevice::ShowSyncColor(std::uint32_t packed) {
   std::fill(frame_.begin(), frame_.end(), color);
 }
 
+AudioLightState AudioLightStateOf(const profiles::AudioLightInfo& a) {
+  const auto word = [](std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
+    return static_cast<std::uint32_t>(b0) | static_cast<std::uint32_t>(b1) << 8 | static_cast<std::uint32_t>(b2) << 16 |
+           static_cast<std::uint32_t>(b3) << 24;
+  };
+  return AudioLightState{word(a.audio_mode, a.back_red, a.back_green, a.back_blue),
+                         word(a.fore_red, a.fore_green, a.fore_blue, a.seven_colors), a.color_type};
+}
+
+profiles::AudioLightInfo AudioLightInfoOf(const AudioLightState& s) {
+  const auto byte = [](std::uint32_t w, int i) { return static_cast<std::uint8_t>(w >> (8 * i)); };
+  return profiles::AudioLightInfo{byte(s.mode, 0),  byte(s.mode, 1),  byte(s.mode, 2),
+                                  byte(s.mode, 3),  byte(s.color, 0), byte(s.color, 1),
+                                  byte(s.color, 2), byte(s.color, 3), byte(s.flags, 0)};
+}
+
 void COmbrixUSBDevice::SetAudioLightState(std::uint32_t mode, std::uint32_t color, std::uint32_t flags) {
+  std::lock_guard lock(audio_light_lock_);
   audio_light_ = AudioLightState{mode, color, flags};
 }
 
-AudioLightState COmbrixUSBDevice::GetAudioLightState() { return audio_light_; }
+AudioLightState COmbrixUSBDevice::GetAudioLightState() {
+  std::lock_guard lock(audio_light_lock_);
+  return audio_light_;
+}
 
 void COmbrixUSBDevice::SelectKeyForEditing(int index) { selected_key_ = index; }
 void COmbrixUSBDevice::AudioLevels(std::span<const int> /*values*/) {}

@@ -67,6 +67,10 @@ struct AudioLightState {
   std::uint32_t flags = 0;
   friend bool operator==(const AudioLightState&, const AudioLightState&) = default;
 };
+// The record in its three words: mode and background R, G, B; foreground R, G, B and
+// 7-colour; the colour type (each from the low byte up).
+AudioLightState AudioLightStateOf(const profiles::AudioLightInfo& info);
+profiles::AudioLightInfo AudioLightInfoOf(const AudioLightState& state);
 
 // The light workers count ticks of this period: a tick is counted once the clock has moved on by
 // more than 1 ms (at millisecond resolution, 2 ms) since the last one, so a row's threshold of N
@@ -435,6 +439,8 @@ class COmbrixUSBDevice : public ui::Container {
   bool has_power_display_ = false;
   std::atomic<bool> power_poll_suppressed_{false};
   int light_table_index_ = 0;
+  // Set on the UI thread, read by the light worker in the audio mode.
+  mutable std::mutex audio_light_lock_;
   AudioLightState audio_light_;
   ReactiveLevels reactive_;
   int ordinal_ = 0;

@@ -11,6 +11,9 @@
 
 namespace brimvex::lighting {
 
+// The bars of the light editor's audio page.
+inline constexpr const char* kAudioBarsName = "audio_record_bars";
+
 class CAudioRecordUI : public ui::SpectrumBars {
  public:
   static constexpr std::uint32_t kRepaintTimer = 1;

@@ -3,15 +3,20 @@
 #include <algorithm>
 #include <cctype>
 
+#include "lighting/audio_light_edit.h"
 #include "lighting/light_rules.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/list_controls.h"
+#include "platform/trace.h"
 
 namespace brimvex::lighting {
 namespace {
 
 constexpr int kKeyboard = 1;
 constexpr const char* kColorEdits[3] = {"deng_edit_R", "deng_edit_G", "deng_edit_B"};
+constexpr const char* kAudioEdits[3] = {"deng_audioedit_R", "deng_audioedit_G", "deng_audioedit_B"};
+constexpr const char* kAudioModes = "light_combo_audiomodeSelect";
+constexpr const char* kAudioColorButton = "deng_audiocolordp_btn";
 
 std::uint32_t Argb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return 0xFF000000u | static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | b;
@@ -205,6 +210,71 @@ void CLightControlUI::SelectZzcc(int index) {
 void CLightControlUI::SelectCustomGroup(int index) {
   auto* c = Find<ui::Combo>("light_combo_custommodeSelect");
   if (c != nullptr && !c->SelectItem(index, false)) c->SelectItem(-1, false);
+}
+
+bool CLightControlUI::ShowAudioLightInfo(const profiles::AudioLightInfo& info) {
+  auto* modes = Find<ui::Combo>(kAudioModes);
+  ui::Control* button = Find(kAudioColorButton);
+  if (modes == nullptr || button == nullptr) {
+    platform::Trace(" SetAudioLightInfo control is NULL");
+    return false;
+  }
+  audio_ = info;
+  if (!modes->SelectItem(info.audio_mode, false)) modes->SelectItem(-1, false);
+  const bool fore = info.color_type == 1;
+  if (auto* c = Find<ui::CheckBox>("audio_FgColor_check")) c->SetCheck(fore, false);
+  if (auto* c = Find<ui::CheckBox>("audio_BkColor_check")) c->SetCheck(!fore, false);
+  // The foreground's flag, shown whichever colour is the target: reading the editor back while
+  // the background is edited keeps it.
+  if (auto* c = Find<ui::CheckBox>("deng_7audiocolor_check")) c->SetCheck(info.seven_colors != 0, false);
+  const std::uint8_t r = fore ? info.fore_red : info.back_red;
+  const std::uint8_t g = fore ? info.fore_green : info.back_green;
+  const std::uint8_t b = fore ? info.fore_blue : info.back_blue;
+  const std::uint8_t rgb[3] = {r, g, b};
+  for (int c = 0; c < 3; ++c)
+    if (auto* e = Find<ui::Edit>(kAudioEdits[c])) e->SetText(std::to_string(rgb[c]));
+  const std::uint32_t color = Argb(r, g, b);
+  if (auto* p = Find<ui::ColorPalette>("deng_audioColor_Pallet")) p->SetSelectedColor(color);
+  button->SetBkColor(color);
+  const bool editable = AudioColorsEditable(info.audio_mode);
+  Enable("light_audiocolor_layout", editable);
+  Enable("audiocolorpallet_layout", editable);
+  return true;
+}
+
+std::optional<profiles::AudioLightInfo> CLightControlUI::GetAudioLightInfo(bool take_shown_color) const {
+  const auto* modes = Find<ui::Combo>(kAudioModes);
+  const ui::Control* button = Find(kAudioColorButton);
+  if (modes == nullptr || button == nullptr) {
+    platform::Trace("GetAudioLightInfo control is NULL");
+    return std::nullopt;
+  }
+  profiles::AudioLightInfo info = audio_;
+  if (modes->CurSel() >= 0 && modes->CurSel() <= 255) info.audio_mode = static_cast<std::uint8_t>(modes->CurSel());
+  const auto* seven = Find<ui::CheckBox>("deng_7audiocolor_check");
+  info.seven_colors = seven != nullptr && seven->IsChecked() ? 1 : 0;
+  const auto* back = Find<ui::CheckBox>("audio_BkColor_check");
+  const auto* fore = Find<ui::CheckBox>("audio_FgColor_check");
+  info.color_type = AudioColorTarget(audio_.color_type, back != nullptr && back->IsChecked(),
+                                     fore != nullptr && fore->IsChecked());
+  if (take_shown_color) SetTargetColor(info, button->BkColor(), false);
+  return info;
+}
+
+std::uint32_t CLightControlUI::GetAudioPaletteColor() const {
+  const auto* p = Find<ui::ColorPalette>("deng_audioColor_Pallet");
+  return p != nullptr ? p->SelectedColor() : 0xFF000000u;
+}
+
+std::uint32_t CLightControlUI::GetAudioPresetColor(int n) const {
+  const ui::Control* b = Find("audiocolor_option_" + std::to_string(n));
+  return b != nullptr ? b->BkColor() : 0;
+}
+
+std::string CLightControlUI::GetAudioColorText(int c) const {
+  if (c < 0 || c > 2) return {};
+  const auto* e = Find<ui::Edit>(kAudioEdits[c]);
+  return e != nullptr ? e->Text() : std::string();
 }
 
 }  // namespace brimvex::lighting

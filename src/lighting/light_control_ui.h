@@ -5,6 +5,7 @@
 // record never loops back into an edit. A control the layout lacks reads as its neutral value
 // (mode -1, sliders 0, colour 0xFF000000, texts empty, checks off).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,22 @@ class CLightControlUI : public ui::Container {
   void SelectZzcc(int index);
   void SelectCustomGroup(int index);
 
+  // The audio light record: kept, its mode selected, the target option (byte 8) and 7-colour
+  // set, the target's colour in the audio edits, palette and colour button; the colour groups
+  // are disabled in audio mode 3. False (traced, nothing shown) when the layout lacks the audio
+  // mode drop-down or the colour button.
+  bool ShowAudioLightInfo(const profiles::AudioLightInfo& info);
+  // The kept record with the editor's mode, 7-colour and target (AudioColorTarget over the two
+  // options); with `take_shown_color` the colour button's colour goes into the new target.
+  // nullopt (traced) when the layout lacks those two controls.
+  std::optional<profiles::AudioLightInfo> GetAudioLightInfo(bool take_shown_color) const;
+  // Selected colour of "deng_audioColor_Pallet"; 0xFF000000 without one.
+  std::uint32_t GetAudioPaletteColor() const;
+  // Background of "audiocolor_option_" + n; 0 without such a button.
+  std::uint32_t GetAudioPresetColor(int n) const;
+  // c 0, 1, 2: "deng_audioedit_R", "deng_audioedit_G", "deng_audioedit_B"; empty otherwise.
+  std::string GetAudioColorText(int c) const;
+
  private:
   template <typename T = ui::Control>
   T* Find(std::string_view name) const;
@@ -74,6 +91,7 @@ class CLightControlUI : public ui::Container {
 
   int device_type_ = 0;
   bool same_mode_allowed_ = false;
+  profiles::AudioLightInfo audio_{};
 };
 
 }  // namespace brimvex::lighting

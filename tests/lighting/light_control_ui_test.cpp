@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "lighting/audio_record_ui.h"
 #include "platform/headless_event_loop.h"
+#include "platform/trace.h"
 #include "platform/paths.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog_builder.h"
@@ -25,6 +27,7 @@ TEST(LightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) 
   ui::ResourceManager resources;
   ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
   ui::ControlFactory factory;
+  factory.Register("CAudioRecordUI", [] { return std::make_unique<CAudioRecordUI>(); });
   ui::DialogBuilder builder(resources, factory);
   auto built = builder.Create(kLightControlLayout);
   ASSERT_TRUE(built) << built.error;
@@ -76,6 +79,63 @@ TEST(LightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) 
   EXPECT_EQ(e->GetMode(), -1);
   EXPECT_EQ(count.seen, 0);
   window.RemoveNotifier(&count);
+}
+
+TEST(LightControlUI, TheAudioRecordShowsItsTargetColourAndReadsBackWithoutNotifications) {
+  ui::ResourceManager resources;
+  ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
+  ui::ControlFactory factory;
+  factory.Register("CAudioRecordUI", [] { return std::make_unique<CAudioRecordUI>(); });
+  ui::DialogBuilder builder(resources, factory);
+  auto built = builder.Create(kLightControlLayout);
+  ASSERT_TRUE(built) << built.error;
+  auto editor = std::make_unique<CLightControlUI>();
+  CLightControlUI* e = editor.get();
+  e->Add(std::move(built.root));
+  platform::HeadlessEventLoop loop;
+  ui::Window window("Test", &resources, &loop);
+  window.AttachRoot(std::move(editor));
+  Count count;
+  window.AddNotifier(&count);
+  const auto checked = [&](const char* name) { return window.Find<ui::CheckBox>(name)->IsChecked(); };
+
+  // Foreground target: its colour everywhere, 7-colour from byte 7.
+  ASSERT_TRUE(e->ShowAudioLightInfo({4, 1, 2, 3, 10, 20, 30, 1, 1}));
+  EXPECT_TRUE(checked("audio_FgColor_check"));
+  EXPECT_FALSE(checked("audio_BkColor_check"));
+  EXPECT_TRUE(checked("deng_7audiocolor_check"));
+  EXPECT_EQ(e->GetAudioColorText(0) + " " + e->GetAudioColorText(1) + " " + e->GetAudioColorText(2), "10 20 30");
+  EXPECT_EQ(e->GetAudioColorText(3), "");
+  EXPECT_EQ(e->GetAudioPaletteColor(), 0xFF0A141Eu);
+  EXPECT_EQ(window.FindControl("deng_audiocolordp_btn")->BkColor(), 0xFF0A141Eu);
+  EXPECT_EQ(e->GetAudioPresetColor(5), 0xFF0000FFu);
+  EXPECT_EQ(e->GetAudioPresetColor(8), 0u);
+  EXPECT_EQ(e->GetAudioLightInfo(false), (profiles::AudioLightInfo{4, 1, 2, 3, 10, 20, 30, 1, 1}));
+  // The shown colour goes into the target when asked for.
+  window.FindControl("deng_audiocolordp_btn")->SetBkColor(0xFF405060);
+  EXPECT_EQ(e->GetAudioLightInfo(true), (profiles::AudioLightInfo{4, 1, 2, 3, 0x40, 0x50, 0x60, 1, 1}));
+  // Background target in audio mode 3: the background's colour, the colour groups locked.
+  ASSERT_TRUE(e->ShowAudioLightInfo({3, 1, 2, 3, 10, 20, 30, 0, 0}));
+  EXPECT_FALSE(checked("audio_FgColor_check"));
+  EXPECT_TRUE(checked("audio_BkColor_check"));
+  EXPECT_EQ(e->GetAudioColorText(0) + " " + e->GetAudioColorText(2), "1 3");
+  EXPECT_FALSE(window.FindControl("light_audiocolor_layout")->IsEnabled());
+  EXPECT_FALSE(window.FindControl("audiocolorpallet_layout")->IsEnabled());
+  EXPECT_EQ(e->GetAudioLightInfo(false)->audio_mode, 3);
+  EXPECT_EQ(count.seen, 0);
+  window.RemoveNotifier(&count);
+}
+
+TEST(LightControlUI, AnEditorWithoutTheAudioControlsTracesAndKeepsToNeutralValues) {
+  platform::TraceCapture traces;
+  CLightControlUI bare;
+  EXPECT_FALSE(bare.ShowAudioLightInfo({1, 1, 2, 3, 4, 5, 6, 0, 1}));
+  EXPECT_TRUE(traces.Contains(" SetAudioLightInfo control is NULL"));
+  EXPECT_EQ(bare.GetAudioLightInfo(true), std::nullopt);
+  EXPECT_TRUE(traces.Contains("GetAudioLightInfo control is NULL"));
+  EXPECT_EQ(bare.GetAudioPaletteColor(), 0xFF000000u);
+  EXPECT_EQ(bare.GetAudioPresetColor(0), 0u);
+  EXPECT_EQ(bare.GetAudioColorText(0), "");
 }
 
 TEST(LightControlUI, TypedColours) {
