@@ -13,6 +13,7 @@
 #include "devices/usb_device.h"
 #include "emulator/emulated_hid_backend.h"
 #include "emulator/emulator.h"
+#include "lighting/audio_record_ui.h"
 #include "lighting/light_control_ui.h"
 #include "macros/macro_control_ui.h"
 #include "macros/shoot_control_ui.h"
@@ -112,6 +113,7 @@ class DeviceRig {
     factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
     factory.Register("CKeySetControlUI", KeySetControlCreator());
     factory.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
+    factory.Register("CAudioRecordUI", [] { return std::make_unique<lighting::CAudioRecordUI>(); });
     factory.Register("CMacroControlUI", [] { return std::make_unique<macros::CMacroControlUI>(); });
     factory.Register("CShootControlUI", [] { return std::make_unique<macros::CShootControlUI>(); });
     ui::DialogBuilder builder(resources, factory);

@@ -12,6 +12,7 @@
 #include "appearance/font_table.h"
 #include "devices/device_classes.h"
 #include "devices/key_set_control_ui.h"
+#include "lighting/audio_record_ui.h"
 #include "lighting/light_control_ui.h"
 #include "macros/macro_control_ui.h"
 #include "platform/paths.h"
@@ -45,6 +46,7 @@ class KeyCapture : public ::testing::Test {
     factory_.Register("CDeviceKeyButtonUI", devices::DeviceKeyButtonCreator());
     factory_.Register("CKeySetControlUI", devices::KeySetControlCreator());
     factory_.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
+    factory_.Register("CAudioRecordUI", [] { return std::make_unique<lighting::CAudioRecordUI>(); });
     factory_.Register("CMacroControlUI", [] { return std::make_unique<macros::CMacroControlUI>(); });
     ui::DialogBuilder builder(resources_, factory_);
     auto page = builder.Create("XML/DeviceXml/keyboarddevice.xml");
