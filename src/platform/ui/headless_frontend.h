@@ -100,6 +100,8 @@ class HeadlessWindowHost final : public WindowHost {
 class HeadlessFrontend final : public Frontend {
  public:
   HeadlessFrontend() = default;
+  // With the real clock (benchmarks): timers fire as time passes.
+  explicit HeadlessFrontend(platform::HeadlessEventLoop::ClockKind clock) : loop_(clock) {}
 
   platform::HeadlessEventLoop& HeadlessLoop() { return loop_; }
   platform::EventLoop& Loop() override { return loop_; }
