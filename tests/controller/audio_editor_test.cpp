@@ -136,7 +136,8 @@ TEST_F(AudioEditorTest, TheBackgroundReachesTheKeyboardsLiveFrameInModeTwentyNin
     return !frame.empty() && frame[0].r == 0 && frame[0].g == 200 && frame[0].b == 0;
   }));
   const std::uint8_t alpha = Keyboard().FrameSnapshot()[0].a;
-  Advance(Millis(5));
+  loop().RunPending();
+  Advance(Millis(100));  // the change is streamed at the next frame time
   const auto live = emu_.Find("keyboard")->Memory(emulator::Area::kLiveFrame);
   EXPECT_EQ(live[0], 0);
   EXPECT_EQ(live[1], 200 * alpha / 256);
