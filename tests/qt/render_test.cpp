@@ -122,7 +122,7 @@ TEST_F(RenderTest, SpectrumBarsRiseByTheirValues) {
   EXPECT_TRUE(spectrum->SetValues(values));
   spectrum->RepaintBars();
   QApplication::processEvents();
-  const std::string png = "spectrum_bars.png";
+  const std::string png = "audio_bars.png";
   ASSERT_TRUE(RenderWindowToPng(wnd_->Window(), png));
   const QImage image(QString::fromStdString(png));
   // The bar's height in the column at x (red pixels from the bottom up).
