@@ -5,6 +5,10 @@
 #include "devices/device_key_button.h"
 #include "devices/key_set_control_ui.h"
 #include "devices/mouse_rig.h"
+#include "lighting/light_control_ui.h"
+#include "macros/macro_control_ui.h"
+#include "macros/shoot_control_ui.h"
+#include "platform/ui/container.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/list_controls.h"
 
@@ -49,6 +53,34 @@ TEST(MousePage, ButtonsSitApartOnThePictureEachNamed) {
   auto* editor = Find<CKeySetControlUI>(m, "KeySetControlItem");
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->DeviceKind(), kDeviceMouse);
+}
+
+// The function tabs' types show the page's editors in the keyboard's order.
+TEST(MousePage, FunctionSwitchTypesShowTheirEditors) {
+  MouseRig m;
+  ASSERT_TRUE(m.page_built);
+  auto* outer = Find<ui::TabLayout>(m, "device_function_switch");
+  auto* inner = Find<ui::TabLayout>(m, "device_key_function_switch");
+  ASSERT_NE(outer, nullptr);
+  ASSERT_NE(inner, nullptr);
+  struct Case {
+    int type;
+    const char* shown;
+  };
+  const Case cases[] = {{1, "LightControlItem"}, {2, "KeySetControlItem"}, {3, "MacroControlItem"},
+                        {4, "mouse_system_page"}, {7, "ShootControlItem"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    m.device().ShowFunctionSwitch(c.type);
+    ui::Control* page = outer->ChildAt(static_cast<std::size_t>(outer->CurrentSel()));
+    if (page == inner) page = inner->ChildAt(static_cast<std::size_t>(inner->CurrentSel()));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Name(), c.shown);
+  }
+  EXPECT_NE(Find<lighting::CLightControlUI>(m, "LightControlItem"), nullptr);
+  EXPECT_NE(Find<macros::CMacroControlUI>(m, "MacroControlItem"), nullptr);
+  EXPECT_NE(Find<macros::CShootControlUI>(m, "ShootControlItem"), nullptr);
+  EXPECT_FALSE(Find<ui::Control>(m, "device_tishi_info")->IsVisible());
 }
 
 TEST(MousePage, RefreshShowsTheProfile) {
