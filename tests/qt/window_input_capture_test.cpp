@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <chrono>
 
 #include "platform/paths.h"
 #include "platform/qt/qt_frontend.h"
@@ -97,6 +98,35 @@ TEST_F(WindowCapture, RepeatsArePressesOnlyAndFocusLossReleasesWhatIsHeld) {
   capture_->Stop();
   send(QEvent::KeyPress, 31, false);
   EXPECT_EQ(keys_.size(), 5u) << "nothing once stopped";
+}
+
+
+TEST_F(WindowCapture, RecordsLieAsFarApartAsTheEventsStamps) {
+  // X server stamps: CLOCK_MONOTONIC milliseconds in 32 bits, the latest a second ago.
+  const auto monotonic = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch()).count();
+  const long long offsets[] = {-1900, -1893, -1500, -1499, -1000};
+  std::vector<long long> placed;
+  for (std::size_t k = 0; k < std::size(offsets); ++k) {
+    const quint64 stamp = static_cast<std::uint32_t>(monotonic + offsets[k]);
+    if (k == 3) {
+      QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+      e.setTimestamp(stamp);
+      capture_->eventFilter(widget_.get(), &e);
+      ASSERT_EQ(mice_.size(), 1u);
+      placed.push_back(mice_.back().time.count());
+      continue;
+    }
+    QKeyEvent e(k % 2 == 0 ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, 30 + 8, 0, 0);
+    e.setTimestamp(stamp);
+    capture_->eventFilter(widget_.get(), &e);
+    ASSERT_FALSE(keys_.empty());
+    placed.push_back(keys_.back().time.count());
+  }
+  std::vector<long long> pauses;
+  for (std::size_t k = 1; k < placed.size(); ++k) pauses.push_back(placed[k] - placed[k - 1]);
+  EXPECT_EQ(pauses, (std::vector<long long>{7, 393, 1, 499}));
+  EXPECT_LE(placed.back(), frontend_->Loop().Now().count() - 990) << "placed when they happened";
 }
 
 }  // namespace

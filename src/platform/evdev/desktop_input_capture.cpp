@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -45,6 +46,10 @@ Millis MonotonicNow() {
 
 Millis StampOf(const input_event& e) {
   return Millis(static_cast<std::int64_t>(e.input_event_sec) * 1000 + e.input_event_usec / 1000);
+}
+
+Millis TimeOf(const LiveRecord& r) {
+  return std::visit([](const auto& x) { return x.time; }, r);
 }
 
 }  // namespace
@@ -89,7 +94,10 @@ bool DesktopInputCapture::Start(CaptureSink sink, bool keys, bool mouse) {
   mouse_ = mouse;
   active_ = true;
   nodes_ = nodes;
-  reader_ = std::thread([this, nodes, fd = abort_fd_, g = ++generation_] { Read(nodes, fd, g); });
+  // The event stamps are CLOCK_MONOTONIC; the loop's clock runs at the same pace, so one offset
+  // taken now places every event (reading both clocks again per event would jitter by 1 ms).
+  const Millis offset = loop_.Now() - MonotonicNow();
+  reader_ = std::thread([this, nodes, fd = abort_fd_, g = ++generation_, offset] { Read(nodes, fd, g, offset); });
   return true;
 }
 
@@ -108,18 +116,17 @@ void DesktopInputCapture::Stop() {
   ++generation_;  // records posted but not yet run are dropped
 }
 
-void DesktopInputCapture::Read(std::vector<Node*> nodes, int abort_fd, std::uint64_t generation) {
+void DesktopInputCapture::Read(std::vector<Node*> nodes, int abort_fd, std::uint64_t generation, Millis offset) {
   std::vector<pollfd> fds;
   fds.push_back({abort_fd, POLLIN, 0});
   for (Node* n : nodes) fds.push_back({n->fd, POLLIN, 0});
   for (;;) {
     if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
     if (fds[0].revents != 0) return;
+    std::vector<LiveRecord> round;
     for (std::size_t k = 1; k < fds.size(); ++k) {
       if (fds[k].revents == 0 || fds[k].fd < 0) continue;
       Node& node = *nodes[k - 1];
-      // The event stamps are CLOCK_MONOTONIC; the loop's clock runs at the same pace.
-      const Millis offset = loop_.Now() - MonotonicNow();
       unsigned flags = LIBEVDEV_READ_FLAG_NORMAL;
       for (;;) {
         input_event e{};
@@ -134,10 +141,12 @@ void DesktopInputCapture::Read(std::vector<Node*> nodes, int abort_fd, std::uint
           break;
         }
         if (rc == LIBEVDEV_READ_STATUS_SYNC) flags = LIBEVDEV_READ_FLAG_SYNC;
-        if (const auto record = node.maker.Take(e, StampOf(e) + offset))
-          loop_.Post([this, r = *record, generation] { Deliver(r, generation); });
+        if (const auto record = node.maker.Take(e, StampOf(e) + offset)) round.push_back(*record);
       }
     }
+    // Several devices may have had events waiting: they go on in the order they happened.
+    std::stable_sort(round.begin(), round.end(), [](const LiveRecord& a, const LiveRecord& b) { return TimeOf(a) < TimeOf(b); });
+    for (const LiveRecord& r : round) loop_.Post([this, r, generation] { Deliver(r, generation); });
   }
 }
 

@@ -29,7 +29,7 @@ class DesktopInputCapture final : public InputCapture {
 
  private:
   struct Node;
-  void Read(std::vector<Node*> nodes, int abort_fd, std::uint64_t generation);
+  void Read(std::vector<Node*> nodes, int abort_fd, std::uint64_t generation, Millis offset);
   void Deliver(const LiveRecord& record, std::uint64_t generation);
 
   EventLoop& loop_;

@@ -62,6 +62,10 @@ bool WindowInputCapture::Start(platform::CaptureSink sink, bool keys, bool mouse
   keys_ = keys;
   mouse_ = mouse;
   active_ = true;
+  // The X server and most compositors stamp input on CLOCK_MONOTONIC, which steady_clock reads.
+  const auto monotonic = std::chrono::duration_cast<platform::Millis>(std::chrono::steady_clock::now().time_since_epoch());
+  stamps_.Reset();
+  stamps_.Expect(loop_.Now() - monotonic);
   qApp->installEventFilter(this);
   return true;
 }
@@ -76,7 +80,7 @@ void WindowInputCapture::Stop() {
 }
 
 void WindowInputCapture::ReleaseAll() {
-  const auto now = loop_.Now();
+  const auto now = stamps_.Map(0, loop_.Now());
   for (int code : keys_down_)
     if (const auto r = RecordOf(code, false, now); r && sink_.key) sink_.key(*r);
   keys_down_.clear();
@@ -106,7 +110,7 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
       if (passes && SeenBefore({event->type(), k->timestamp(), k->nativeScanCode(), {}})) return false;
       // A held key repeats as release-press pairs: only its presses are passed on.
       if (!(k->isAutoRepeat() && !press)) {
-        if (const auto r = RecordOf(code, press, loop_.Now()); r && sink_.key) {
+        if (const auto r = RecordOf(code, press, stamps_.Map(k->timestamp(), loop_.Now())); r && sink_.key) {
           if (press) keys_down_.insert(code);
           else keys_down_.erase(code);
           sink_.key(*r);
@@ -127,7 +131,7 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
       if (press) buttons_down_.insert({messages->up, messages->extra});
       else buttons_down_.erase({messages->up, messages->extra});
       sink_.mouse({press ? messages->down : messages->up, messages->extra,
-                   OverStopButton(*static_cast<QWidget*>(watched), *m), loop_.Now()});
+                   OverStopButton(*static_cast<QWidget*>(watched), *m), stamps_.Map(m->timestamp(), loop_.Now())});
       return false;
     }
     case QEvent::ApplicationDeactivate:

@@ -1,7 +1,8 @@
 #pragma once
 // Live input from the program's own windows: while capture runs, an application event filter
 // hands every key press and release (the native scan code, evdev + 8, turned into the set-1 pair)
-// and every mouse button press and release to the sink, stamped on the loop's clock. Keys are
+// and every mouse button press and release to the sink, stamped with the event's own time mapped
+// onto the loop's clock (so the pauses are the user's, however late the UI thread runs). Keys are
 // consumed except Caps, Num and Scroll Lock; clicks go on. When the application loses the focus,
 // keys and buttons still down get their releases. Shortcuts the desktop keeps (Super+D) never
 // reach the window, so they cannot be recorded here.
@@ -12,6 +13,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/input_capture.h"
+#include "platform/input_stamps.h"
 
 namespace brimvex::qt {
 
@@ -50,6 +52,7 @@ class WindowInputCapture final : public QObject, public platform::InputCapture {
   std::set<int> keys_down_;             // Linux key codes
   std::set<std::pair<std::uint32_t, int>> buttons_down_;  // (release message, extra button)
   Mark last_;
+  platform::StampClock stamps_;  // the events' own times on the loop's clock
 };
 
 }  // namespace brimvex::qt
