@@ -12,8 +12,7 @@
 #include <sys/stat.h>
 
 #include "app/emulated_machine.h"
-#include "devices/mouse_device.h"
-#include "discovery/controller_fixture.h"
+#include "controller/mouse_fixture.h"
 #include "hid/command_codes.h"
 #include "profiles/file_helpers.h"
 
@@ -22,15 +21,13 @@ namespace {
 
 using devices::COmbrixMouseDevice;
 
-class MouseRoutesTest : public ControllerFixture {
+class MouseRoutesTest : public MouseFixture {
  protected:
   void SetUp() override {
-    ControllerFixture::SetUp();
+    MouseFixture::SetUp();
     frontend_.SetModalHandler([this](ui::Window& w) {
       if (w.ClassName() == "ColorSelectWnd") return PickColor(w);
-      ui::Control* text = w.FindControl("MessageText");
-      boxes_.push_back(text->TextKey().empty() ? text->Text() : text->TextKey());
-      w.FindControl("confirm_btn")->Activate();
+      AnswerBox(w);
     });
   }
   // The colour picker: the next answer typed into its edits and confirmed, or closed without one.
@@ -51,28 +48,6 @@ class MouseRoutesTest : public ControllerFixture {
     }
     w.FindControl("okbtn")->Activate();
   }
-  // The mouse alone, on its cable or through its receiver, synced and selected.
-  void StartMouse(Link link) {
-    Add(Product::kMouse).Plug(link);
-    Start();
-    ASSERT_TRUE(WaitForTrace("添加一个鼠标设备", 2));
-    Advance(Millis(600));
-    ASSERT_TRUE(WaitFor([&] { return selector().CountVisible() == 1; }));
-    ASSERT_EQ(wnd_->SelectedDevice(), &Mouse());
-    Device().ClearExchangeLog();
-  }
-  COmbrixMouseDevice& Mouse() { return *dynamic_cast<COmbrixMouseDevice*>(DeviceOfRow(kMouseRow)); }
-  emulator::EmulatedDevice& Device() { return *emu_.Find("mouse"); }
-  template <typename T = ui::Control>
-  T& Control(const std::string& name) {
-    auto* c = dynamic_cast<T*>(Mouse().FindControl(name));
-    EXPECT_NE(c, nullptr) << name;
-    return *c;
-  }
-  void Raise(ui::Control& c, const char* type) {
-    wnd_->Window().SendNotify(&c, type);
-    loop().RunPending();
-  }
   // Stage n's X value in the record the mouse keeps for profile 0, and the report rate index.
   int RecordX(int n) const {
     const auto r = emu_.Find("mouse")->SettingsRecord(0);
@@ -81,11 +56,6 @@ class MouseRoutesTest : public ControllerFixture {
   int RecordRate() const { return emu_.Find("mouse")->SettingsRecord(0)[11]; }
   int ProfileX(int n) {
     return profiles::ReadJson(Mouse().GetProfilePath())["Device"][0]["DPIStages"]["StageDPIs"][n]["StageDPIX"].asInt();
-  }
-  std::size_t Count(std::uint8_t code) const {
-    std::size_t k = 0;
-    for (const auto& ex : emu_.Find("mouse")->ExchangeLog()) k += ex.request[3] == code ? 1u : 0u;
-    return k;
   }
   ControlAnswer Ask(std::vector<std::string> words) {
     words.insert(words.begin(), "mouse");
@@ -100,7 +70,6 @@ class MouseRoutesTest : public ControllerFixture {
   }
 
   std::deque<std::optional<std::uint32_t>> colors_;
-  std::vector<std::string> boxes_;
 };
 
 TEST_F(MouseRoutesTest, StageAndRateEditsReachTheMouseAndTheProfile) {
