@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/device_creator.h"
+#include "audio/ri6533_device.h"
 #include "app/device_option_ui.h"
 #include "app/mp_device_power_ui.h"
 #include "devices/device_classes.h"
@@ -9,6 +11,7 @@
 #include "lighting/light_control_ui.h"
 #include "macros/macro_control_ui.h"
 #include "macros/shoot_control_ui.h"
+#include "platform/ui/controls.h"
 #include "profiles/device_profile_ui.h"
 #include "update/update_info_list_item_ui.h"
 
@@ -28,7 +31,7 @@ struct ControlClass {
 
 constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CCircleProgressUI", nullptr},
-    {"CChartViewUI", nullptr},
+    {"CChartViewUI", &Maker<ui::ChartView>},
     {"CWndUI", nullptr},
     {"CSelectPanelUI", [](const ControlContext&) { return devices::SelectPanelCreator(); }},
     {"CDeviceKeyButtonUI", [](const ControlContext&) { return devices::DeviceKeyButtonCreator(); }},
@@ -46,14 +49,14 @@ constexpr std::array<ControlClass, 24> kControlClasses = {{
     {"CKeySetControlUI", [](const ControlContext&) { return devices::KeySetControlCreator(); }},
     {"CDeviceProfileUI", &Maker<profiles::CDeviceProfileUI>},
     {"CShootControlUI", &Maker<macros::CShootControlUI>},
-    {"CMagicControlUI", nullptr},
-    {"CVoice6533ControlUI", nullptr},
+    {"CMagicControlUI", [](const ControlContext&) { return audio::MagicControlCreator(); }},
+    {"CVoice6533ControlUI", [](const ControlContext&) { return audio::Voice6533ControlCreator(); }},
     {"COmbrixUSBDevice",
-     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceBase, c.hid, c.loop); }},
+     [](const ControlContext& c) { return AnyDeviceCreator(devices::kDeviceBase, c.hid, c.loop); }},
     {"COmbrixMousePadDevice",
-     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceMousePad, c.hid, c.loop); }},
+     [](const ControlContext& c) { return AnyDeviceCreator(devices::kDeviceMousePad, c.hid, c.loop); }},
     {"COmbrixRI6533Device",
-     [](const ControlContext& c) { return devices::DeviceCreator(devices::kDeviceHeadset, c.hid, c.loop); }},
+     [](const ControlContext& c) { return AnyDeviceCreator(devices::kDeviceHeadset, c.hid, c.loop); }},
 }};
 
 constexpr auto kNames = [] {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "app/device_creator.h"
 #include "app/app_messages.h"
 #include "app/macro_routes.h"
 #include "devices/device_classes.h"
@@ -151,7 +152,7 @@ bool DeviceManager::CreatePage(int supported_row, int sub_kind) {
   ui::BuildResult entry_built = builder.Create(option.layout_file);
   auto* power = dynamic_cast<CMpDevicePowerUI*>(power_built.root.get());
   auto* entry = dynamic_cast<CDeviceOptionUI*>(entry_built.root.get());
-  const auto creator = devices::DeviceCreator(kind, s_.backend, s_.loop);
+  const auto creator = AnyDeviceCreator(kind, s_.backend, s_.loop);
   std::unique_ptr<ui::Control> device_control = creator ? creator() : nullptr;
   auto* device = dynamic_cast<devices::COmbrixUSBDevice*>(device_control.get());
   if (power == nullptr || entry == nullptr || device == nullptr) {

@@ -1,6 +1,7 @@
 #include "app/main_wnd.h"
 #include "app/macro_routes.h"
 
+#include "app/device_creator.h"
 #include "app/device_list_block.h"
 #include "app/device_tables.h"
 #include "app/message_box.h"
@@ -161,7 +162,7 @@ std::unique_ptr<ui::Control> CMainWnd::CreateControl(std::string_view element_na
                                                {"OmbrixKeyboardDevice", devices::kDeviceKeyboard}};
   for (const auto& d : kDevices) {
     if (!ui::NameEqualsNoCase(element_name, d.name)) continue;
-    const auto creator = devices::DeviceCreator(d.kind, hid_backend_, &frontend_.Loop());
+    const auto creator = AnyDeviceCreator(d.kind, hid_backend_, &frontend_.Loop());
     return creator ? creator() : nullptr;
   }
   // Skin elements that stand for a whole layout file.

@@ -5,7 +5,6 @@
 #include "devices/keyboard_device.h"
 #include "devices/mouse_device.h"
 #include "devices/mouse_pad_device.h"
-#include "devices/ri6533_device.h"
 #include "devices/select_panel.h"
 
 namespace brimvex::devices {
@@ -41,8 +40,6 @@ ui::ControlFactory::Creator DeviceCreator(int kind, platform::HidBackend* backen
       return Make<COmbrixMouseDevice>(*backend, *loop);
     case kDeviceMousePad:
       return Make<COmbrixMousePadDevice>(*backend, *loop);
-    case kDeviceHeadset:
-      return Make<COmbrixRI6533Device>(*backend, *loop);
     default:
       return {};
   }

@@ -13,8 +13,8 @@ namespace brimvex::devices {
 ui::ControlFactory::Creator SelectPanelCreator();
 ui::ControlFactory::Creator DeviceKeyButtonCreator();
 ui::ControlFactory::Creator KeySetControlCreator();
-// A creator of the device class of that kind (0 base, 1, 2, 3, 7); an empty creator for an
-// unknown kind or when the backend or the loop is missing.
+// A creator of the device class of that kind (0 base, 1, 2, 3; the headset is the audio
+// subsystem's); an empty creator for any other kind or when the backend or the loop is missing.
 ui::ControlFactory::Creator DeviceCreator(int kind, platform::HidBackend* backend, platform::EventLoop* loop);
 
 }  // namespace brimvex::devices

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
+#include <QPolygonF>
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QTextOption>
@@ -195,6 +197,25 @@ void ControlWidget::paintEvent(QPaintEvent*) {
       const int h = static_cast<int>(r.height() * value / ui::SpectrumBars::kFullScale);
       if (h > 0) p.fillRect(QRect(r.left() + static_cast<int>(2 * k), r.bottom() + 1 - h, 1, h), color);
     }
+  }
+  if (auto* chart = dynamic_cast<const ui::ChartView*>(&control_); chart != nullptr && !chart->Values().empty()) {
+    std::uint32_t fore = 0xFF2FB8C4;
+    ui::ParseColor(control_.Attribute("forecolor"), fore);
+    const auto& values = chart->Values();
+    const double span = chart->MaxValue() - chart->MinValue();
+    const auto y_of = [&](int v) {
+      const double clamped = std::clamp(v, chart->MinValue(), chart->MaxValue());
+      return r.bottom() - (clamped - chart->MinValue()) / span * r.height();
+    };
+    p.setPen(QPen(QColor(255, 255, 255, 40), 1));
+    p.drawLine(QPointF(r.left(), y_of(0)), QPointF(r.right(), y_of(0)));
+    QPolygonF line;
+    const double step = values.size() > 1 ? static_cast<double>(r.width()) / static_cast<double>(values.size() - 1) : 0;
+    for (std::size_t k = 0; k < values.size(); ++k) line << QPointF(r.left() + step * static_cast<double>(k), y_of(values[k]));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Argb(fore), host_.Scale(2)));
+    p.drawPolyline(line);
+    p.setRenderHint(QPainter::Antialiasing, false);
   }
   if (auto* palette = dynamic_cast<const ui::ColorPalette*>(&control_)) {
     // Painted from the palette's own ColorAt, pixel by pixel, so a pick takes the colour shown.

@@ -168,4 +168,28 @@ bool SpectrumBars::SetValues(std::span<const std::int32_t> values) {
   return true;
 }
 
+void ChartView::SetRange(int min, int max) {
+  if (max <= min) return;
+  min_ = min;
+  max_ = max;
+  Changed(Aspect::kStyle);
+}
+
+void ChartView::SetValues(std::vector<int> values) {
+  if (values == values_) return;
+  values_ = std::move(values);
+  Changed(Aspect::kStyle);
+}
+
+bool ChartView::SetAttribute(std::string_view name, std::string_view value) {
+  if (name == "min" || name == "max") {
+    int v = 0;
+    if (!ParseInt(value, v)) return false;
+    if (name == "min") min_ = v;
+    else max_ = v;
+    return true;
+  }
+  return Control::SetAttribute(name, value);
+}
+
 }  // namespace brimvex::ui

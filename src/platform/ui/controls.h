@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 #include <string>
 
 #include "platform/ui/control.h"
@@ -170,6 +171,25 @@ class SpectrumBars : public Control {
 
  private:
   std::array<std::int32_t, kValues> values_{};
+};
+
+// A line through evenly spaced points from left to right, each value placed between "min"
+// (bottom) and "max" (top), in "forecolor" over the background colour, with a faint zero line.
+class ChartView : public Control {
+ public:
+  ChartView() : Control("ChartView") {}
+  int MinValue() const { return min_; }
+  int MaxValue() const { return max_; }
+  void SetRange(int min, int max);
+  const std::vector<int>& Values() const { return values_; }
+  // Stores the points and repaints when they changed.
+  void SetValues(std::vector<int> values);
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+
+ private:
+  int min_ = -20;
+  int max_ = 20;
+  std::vector<int> values_;
 };
 
 }  // namespace brimvex::ui

@@ -40,6 +40,7 @@ constexpr Builtin kBuiltins[] = {
     {"Edit", Make<Edit>},
     {"RichEdit", Make<RichEdit>},
     {"ColorPalette", Make<ColorPalette>},
+    {"ChartView", Make<ChartView>},
     {"ListElement", Make<ListElement>},
     {"List", Make<List>},
     {"Combo", Make<Combo>},
