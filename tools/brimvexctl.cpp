@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
   brimvex::tools::AddLightCommand(app);
   brimvex::tools::AddAudioVizCommand(app);
   brimvex::tools::AddUpdateCommand(app);
+  brimvex::tools::AddHeadsetCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -36,6 +36,10 @@ void AddRecoilCommand(CLI::App& app);
 // `audio-viz status`: the running Brimvex's capture program, frames, peak and bands.
 void AddAudioVizCommand(CLI::App& app);
 
+// `headset [--emulate] [set KEY=VALUE ...]`: the running Brimvex's headset page, or the emulated
+// audio chip's store.
+void AddHeadsetCommand(CLI::App& app);
+
 // `language [NAME]` and `skin [color=RRGGBB | image=FILE | reset]`: the running Brimvex's
 // interface language and window background.
 void AddAppearanceCommands(CLI::App& app);

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "app/device_creator.h"
-#include "audio/ri6533_device.h"
 #include "app/device_option_ui.h"
 #include "app/mp_device_power_ui.h"
+#include "audio/ri6533_device.h"
 #include "devices/device_classes.h"
 #include "lighting/audio_record_ui.h"
 #include "lighting/light_control_ui.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/device_creator.h"
 #include "app/app_messages.h"
 #include "app/macro_routes.h"
+#include "app/device_creator.h"
 #include "devices/device_classes.h"
 #include "devices/device_kind.h"
 #include "lighting/light_rules.h"

@@ -5,8 +5,11 @@
 #include "app/emulated_light.h"
 #include "app/keymap_requests.h"
 #include "app/mouse_text.h"
+#include "audio/ri6533_device.h"
 #include "emulator/block_report.h"
+#include "emulator/emulated_audio_chip.h"
 #include "emulator/emulator_control.h"
+#include "platform/audio_chip_library.h"
 #include "platform/trace.h"
 
 namespace brimvex::app {
@@ -80,6 +83,16 @@ void RegisterEmulatorRequests(RequestTable& requests, emulator::Emulator& machin
     std::copy_n(info.begin(), std::min(info.size(), block.size()), block.begin());
     const auto record = mouse->SettingsRecord(params.empty() ? 0 : params[0]);
     return {kExitDone, MouseStageLines(record, devices::ResolutionScale::FromInfo(block))};
+  });
+  // headset: the emulated audio chip's store, one "PROPERTY: VALUE" line per settable property
+  // (the instance the headset page loaded, when it did).
+  requests.Add("headset", [](const std::vector<std::string>& args) -> ControlAnswer {
+    if (!args.empty()) return {kExitMalformed, "brimvexctl: headset --emulate takes no words\n"};
+    std::string error;
+    auto library = platform::SystemAudioChipLoader().Load(audio::COmbrixRI6533Device::LibraryFile(), error);
+    emulator::EmulatedAudioChip chip(library);
+    if (!chip.Valid()) return {kExitFailed, "brimvexctl: no emulated audio chip: " + (library ? library->File() : error) + "\n"};
+    return {kExitDone, chip.Dump()};
   });
 }
 

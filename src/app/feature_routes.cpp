@@ -1,5 +1,6 @@
 #include "app/feature_routes.h"
 
+#include "app/headset_routes.h"
 #include "app/key_editor_routes.h"
 #include "app/keyboard_routes.h"
 #include "app/keymap_requests.h"
@@ -26,6 +27,7 @@ void RegisterFeatureRoutes(NotifyRouter& router, CMainWnd& wnd) {
   RegisterMacroRoutes(router, wnd);
   RegisterUpdateRoutes(router, wnd);
   RegisterMouseRoutes(router, wnd);
+  RegisterHeadsetRoutes(router, wnd);
 }
 
 }  // namespace brimvex::app
@@ -42,6 +44,7 @@ void RegisterFeatureRequests(RequestTable& requests, CMainWnd& wnd) {
   RegisterMacroRequests(requests, wnd);
   RegisterRecoilRequests(requests, wnd);
   RegisterMouseRequests(requests, wnd);
+  RegisterHeadsetRequests(requests, wnd);
 }
 
 }  // namespace brimvex::app

@@ -12,6 +12,8 @@
 #include "app/emulated_update_service.h"
 #include "app/hub_peer_link.h"
 #include "platform/curl/curl_http_client.h"
+#include "audio/audio_library_path.h"
+#include "audio/ri6533_device.h"
 #include "platform/hidraw/hidraw_backend.h"
 #include "platform/paths.h"
 #include "platform/qt/logind_power_events.h"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
   CLI11_PARSE(cli, argc, argv);
 
   const std::string folder = platform::ExecutableFolder();
+  // The audio chip library the headset loads: the emulator's under --emulate.
+  audio::COmbrixRI6533Device::SetLibraryFile(audio::AudioLibraryFile(emulate));
   std::unique_ptr<app::EmulatedMachine> emulated;
   std::unique_ptr<platform::HidBackend> hidraw;
   platform::HidBackend* backend = nullptr;

@@ -5,6 +5,7 @@
 #include "app/device_list_block.h"
 #include "app/device_tables.h"
 #include "app/message_box.h"
+#include "audio/ri6533_device.h"
 #include "devices/device_classes.h"
 #include "platform/process.h"
 #include "platform/registered_messages.h"
@@ -47,6 +48,7 @@ CMainWnd::CMainWnd(ui::Frontend& frontend, ui::ResourceManager& resources, const
 
 CMainWnd::~CMainWnd() {
   if (!destroyed_) OnDestroy();
+  audio::COmbrixRI6533Device::ClearMessageSink(this);
   frontend_.Loop().KillTimers(this);
   window_.SetEventHandler(nullptr);
   window_.RemoveNotifier(this);

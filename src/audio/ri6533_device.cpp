@@ -21,6 +21,7 @@ using hid::RESULT_OK;
 std::mutex g_settings_mutex;
 std::string g_library_file;
 COmbrixRI6533Device::MessageSink g_sink;
+const void* g_sink_owner = nullptr;
 
 constexpr std::size_t kSkippedLed = 170;
 constexpr std::uint8_t kLedCap = 247;
@@ -89,9 +90,17 @@ std::string COmbrixRI6533Device::LibraryFile() {
   return g_library_file;
 }
 
-void COmbrixRI6533Device::SetMessageSink(MessageSink sink) {
+void COmbrixRI6533Device::SetMessageSink(const void* owner, MessageSink sink) {
   std::lock_guard lock(g_settings_mutex);
   g_sink = std::move(sink);
+  g_sink_owner = owner;
+}
+
+void COmbrixRI6533Device::ClearMessageSink(const void* owner) {
+  std::lock_guard lock(g_settings_mutex);
+  if (g_sink_owner != owner) return;
+  g_sink = nullptr;
+  g_sink_owner = nullptr;
 }
 
 void COmbrixRI6533Device::Message(const std::string& text, bool is_key) {

@@ -43,7 +43,9 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   static std::string LibraryFile();
   // What shows a message box: the text, and whether it is a language key.
   using MessageSink = std::function<void(const std::string& text, bool is_key)>;
-  static void SetMessageSink(MessageSink sink);
+  // `owner` names who set it; ClearMessageSink(owner) removes it only if it is still theirs.
+  static void SetMessageSink(const void* owner, MessageSink sink);
+  static void ClearMessageSink(const void* owner);
 
   bool BuildPage(ui::DialogBuilder& builder) override;
   // Binds the lights and the voice pages; once the headset is there, starts the library.

@@ -205,7 +205,7 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     const double span = chart->MaxValue() - chart->MinValue();
     const auto y_of = [&](int v) {
       const double clamped = std::clamp(v, chart->MinValue(), chart->MaxValue());
-      return r.bottom() - (clamped - chart->MinValue()) / span * r.height();
+      return r.bottom() - (clamped - chart->MinValue()) / span * (r.height() - 1);
     };
     p.setPen(QPen(QColor(255, 255, 255, 40), 1));
     p.drawLine(QPointF(r.left(), y_of(0)), QPointF(r.right(), y_of(0)));
