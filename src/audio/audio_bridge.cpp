@@ -73,7 +73,9 @@ AudioBridge::AudioBridge(platform::AudioChipLoader& loader) : loader_(loader) {}
 bool AudioBridge::Load(const std::string& file) {
   library_.reset();
   std::string error;
-  auto library = loader_.Load(file, error);
+  // An empty name would load the program itself.
+  auto library = file.empty() ? nullptr : loader_.Load(file, error);
+  if (file.empty()) error = "no file named";
   if (!library) {
     reason_ = "cannot load " + file + ": " + error;
     return false;

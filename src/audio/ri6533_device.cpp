@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "audio/audio_library_path.h"
 #include "audio/magic_control_ui.h"
 #include "audio/voice6533_control_ui.h"
 #include "hid/command_codes.h"
@@ -86,8 +87,11 @@ void COmbrixRI6533Device::SetLibraryFile(std::string file) {
 }
 
 std::string COmbrixRI6533Device::LibraryFile() {
-  std::lock_guard lock(g_settings_mutex);
-  return g_library_file;
+  {
+    std::lock_guard lock(g_settings_mutex);
+    if (!g_library_file.empty()) return g_library_file;
+  }
+  return AudioLibraryFile(false);
 }
 
 void COmbrixRI6533Device::SetMessageSink(const void* owner, MessageSink sink) {
@@ -179,7 +183,9 @@ bool COmbrixRI6533Device::SaveProfile() {
 }
 
 int COmbrixRI6533Device::InitialSync() {
+  // What the headset holds overwrites the profile's light record.
   const int result = ReadLightState();
+  if (result == RESULT_OK) SaveProfile();
   RefreshPage();
   StartLightWorker();
   return result;
@@ -432,7 +438,22 @@ void COmbrixRI6533Device::SelectVoiceType(int n) {
 
 // --- Lights -------------------------------------------------------------------------------------
 
-int COmbrixRI6533Device::ApplyLightSettings() { return WriteLightBlock(0); }
+// The light state follows the profile's record; WriteSettings writes it to the headset.
+int COmbrixRI6533Device::ApplyLightSettings() {
+  profiles::LightInfo info = profile_.GetLightInfo();
+  if (info.mode > 8) info.mode = 0;
+  SetLightInfo(info);
+  return RESULT_OK;
+}
+
+int COmbrixRI6533Device::WriteSettings(int profile, int /*value*/, int /*flag*/, int /*a*/, int /*b*/) {
+  return WriteLightBlock(profile);
+}
+
+void COmbrixRI6533Device::SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) {
+  COmbrixUSBDevice::SetLightState(w0, w1, w2, w3);
+  profile_.SetLightInfo(GetLightState());
+}
 
 int COmbrixRI6533Device::WriteLightBlock(int slot) {
   if (slot < 0 || slot > 4) return RESULT_FAILED;
@@ -476,6 +497,7 @@ int COmbrixRI6533Device::ReadLightState() {
   info.green = light_block_[7];
   info.blue = light_block_[8];
   SetLightInfo(info);
+  profile_.SetLightInfo(info);
   return ended;
 }
 

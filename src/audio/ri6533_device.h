@@ -54,6 +54,9 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   int ReloadProfile() override;
   void RefreshPage() override;
   int ApplyLightSettings() override;
+  // Writes the light block of device profile `profile`.
+  int WriteSettings(int profile, int value, int flag, int a, int b) override;
+  void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
   int SendLedFrame() override;
   void LoadNameLists() override { ReadNameLists(); }
   void LoadProfileFiles() override;
