@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "devices/device_rig.h"
+#include "audio/ri6533_device.h"
 #include "devices/keyboard_device.h"
 #include "devices/keyboard_effects.h"
 #include "devices/mouse_device.h"
 #include "devices/mouse_pad_device.h"
-#include "devices/ri6533_device.h"
 #include "platform/worker_thread.h"
 
 namespace brimvex::devices::test {
@@ -49,7 +49,7 @@ void BM_FourDevicesAnimated(benchmark::State& state) {
   DeviceRig<COmbrixKeyboardDevice> keyboard(Product::kKeyboard, 170, 170);
   DeviceRig<COmbrixMouseDevice> mouse(Product::kMouse, 11, 15);
   DeviceRig<COmbrixMousePadDevice> pad(Product::kMousePad, 0, 15);
-  DeviceRig<COmbrixRI6533Device> headset(Product::kHeadset, 0, 13);
+  DeviceRig<audio::COmbrixRI6533Device> headset(Product::kHeadset, 0, 13);
   if (shown) {
     keyboard.BuildPage();
     pad.BuildPage();
