@@ -47,11 +47,13 @@ class Program {
     }
     return false;
   }
-  // Starts the program and waits until it answers a request.
-  bool Start() {
-    pid_ = SpawnChild({BRIMVEX_PATH, "--emulate"},
-                      {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime_.folder(),
-                       "XDG_DATA_HOME=" + home_.folder() + "data", "XDG_CONFIG_HOME=" + home_.folder() + "config"});
+  // Starts the program (with `env` added to its environment) and waits until it answers a request.
+  bool Start(const std::vector<std::string>& env = {}) {
+    std::vector<std::string> all = {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime_.folder(),
+                                    "XDG_DATA_HOME=" + home_.folder() + "data",
+                                    "XDG_CONFIG_HOME=" + home_.folder() + "config"};
+    all.insert(all.end(), env.begin(), env.end());
+    pid_ = SpawnChild({BRIMVEX_PATH, "--emulate"}, all);
     if (pid_ < 0) return false;
     // Ready once it answers; the start-up takes far less than the limit.
     for (int i = 0; i < 400; ++i) {
