@@ -87,6 +87,9 @@ ControlAnswer Run(CMainWnd& wnd, const std::vector<std::string>& args) {
              Flat(entries[k].name) + "\t" + std::to_string(editor->Store()->Events(static_cast<int>(k)).size()) + "\n";
     return {kExitDone, out};
   }
+  // The store is the state: a macro added to "macro.config" by hand meanwhile is found by every
+  // word, as `list` prints it.
+  if (editor->CatchUpWithStore()) RefreshMacroNames(*device);
   if (verb == "import") {
     const auto imported = editor->ImportMacro(args[2]);
     if (imported.fault != macros::ImportFault::kNone)

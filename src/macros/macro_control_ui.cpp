@@ -107,6 +107,29 @@ void CMacroControlUI::LoadList() {
   }
 }
 
+bool CMacroControlUI::CatchUpWithStore() {
+  if (!bound_ || store_ == nullptr || recording_) return false;
+  const StoreContent content = store_->Read();
+  if (!content.readable) return false;
+  bool same = content.entries.size() == name_list_->Count();
+  for (std::size_t k = 0; same && k < content.entries.size(); ++k)
+    same = content.entries[k].name == name_list_->ChildAt(k)->Text() &&
+           content.entries[k].guid == name_list_->ChildAt(k)->UserData();
+  if (same) return false;
+  const int sel = GetSelectedMacro();
+  const std::string guid = sel >= 0 ? name_list_->ChildAt(static_cast<std::size_t>(sel))->UserData() : std::string();
+  LoadList();
+  if (sel < 0) return true;
+  for (std::size_t k = 0; !guid.empty() && k < name_list_->Count(); ++k)
+    if (name_list_->ChildAt(k)->UserData() == guid) {
+      name_list_->SelectItem(static_cast<int>(k), false);
+      return true;
+    }
+  ClearRows();
+  EnableMacroControls(false);
+  return true;
+}
+
 int CMacroControlUI::GetSelectedMacro() const {
   if (!bound_ || name_list_->Count() == 0) return -1;
   return name_list_->CurSel();

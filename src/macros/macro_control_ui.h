@@ -55,6 +55,11 @@ class CMacroControlUI : public ui::Container {
   void SetClock(std::function<std::chrono::milliseconds()> now) { now_ = std::move(now); }
 
   void LoadList();
+  // Reads the store into the list again when its entries changed since the list was read (a
+  // macro added by hand); the selected macro stays selected with its rows untouched, or, gone
+  // from the store, its rows go. False (nothing done) when nothing changed, the store cannot be
+  // read or a recording runs.
+  bool CatchUpWithStore();
   std::vector<std::string> GetNames() const { return names_; }
   int GetSelectedMacro() const;
   // Selects entry `index` of the name list and shows it.

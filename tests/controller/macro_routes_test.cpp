@@ -1,10 +1,12 @@
 // The macro editor's rows on the real main window over the emulated keyboard: the delete command
 // with its key rule over every profile, recording through the scripted input source into the
-// keyboard's macro memory, and the keyboard lost while recording.
+// keyboard's macro memory, the keyboard lost while recording, and the
+// brimvexctl words over a store changed by hand.
 #include <gtest/gtest.h>
 
 #include "discovery/controller_fixture.h"
 #include "macros/macro_control_ui.h"
+#include "macros/macro_store.h"
 #include "macros/macro_tables.h"
 #include "platform/file_system.h"
 #include "platform/input_capture.h"
@@ -241,6 +243,56 @@ TEST_F(MacroRoutesTest, BrimvexctlWordsDoWhatTheButtonsDo) {
   }
   EXPECT_EQ(profiles::ReadTextFile(in.folder() + "out.mac"), profiles::ReadTextFile(good));
   EXPECT_EQ(Keyboard().GetKeyList()[10].current, Keyboard().GetKeyList()[10].default_code) << "deleted: default again";
+}
+
+TEST_F(MacroRoutesTest, AMacroAddedByHandIsFoundByEveryWordAsListPrintsIt) {
+  auto ask = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), "macro");
+    return wnd_->Requests().Run(ControlRequest{1, "brimvexctl-test", std::move(words)});
+  };
+  brimvex::test::TempDir in;
+  const std::string combo = in.folder() + "Combo.mac";
+  ASSERT_TRUE(platform::WriteFileAtomically(
+      combo, R"({"Events":[{"Type":10,"Button":4,"Action":"down","Delay":"30"},{"Type":10,"Button":4,"Action":"up","Delay":0}]})"));
+  ASSERT_EQ(ask({"keyboard", "import", combo}).exit_code, kExitDone);
+  ASSERT_EQ(Editor().RowCount(), 2u);
+  // Written by hand while the program runs: the page read its list before.
+  macros::MacroStore by_hand(Editor().Store()->folder());
+  const auto added = by_hand.Append("Hand");
+  ASSERT_TRUE(added.ok);
+  Json::Value events(Json::arrayValue);
+  events.append(profiles::ParseJson(R"({"Type":1,"Button":30,"Action":"down","Delay":"7"})"));
+  ASSERT_TRUE(by_hand.Save(added.index, events));
+
+  const std::string hand_file = profiles::ReadTextFile(by_hand.MacroPath(by_hand.Entries().at(1)));
+  Editor().Row(0)->SetUserData(R"({"Type":10,"Button":4,"Action":"down","Delay":"99"})");  // an unsaved edit
+
+  const ControlAnswer shown = ask({"keyboard", "show", "Hand"});
+  EXPECT_EQ(shown.exit_code, kExitDone);
+  EXPECT_EQ(shown.text, "macro Hand events=1\n7\tdown\t1\t30\n");
+  EXPECT_EQ(Editor().GetNames(), (std::vector<std::string>{"Combo", "Hand"}));
+  EXPECT_EQ(Editor().GetSelectedMacro(), 0);
+  EXPECT_EQ(Editor().Row(0)->UserData(), R"({"Type":10,"Button":4,"Action":"down","Delay":"99"})")
+      << "the page's macro keeps its rows";
+
+  struct Case {
+    std::vector<std::string> words;
+    int exit;
+    std::string out;
+  };
+  const Case cases[] = {
+      {{"keyboard", "export", "hand", in.folder() + "out.mac"}, kExitDone, "exported Hand (1 events)\n"},
+      {{"keyboard", "delete", "Hand"}, kExitDone, "deleted Hand (macro 1)\n"},
+      {{"keyboard", "show", "Hand"}, kExitMalformed, "no such macro: Hand\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words[1]);
+    const ControlAnswer a = ask(c.words);
+    EXPECT_EQ(a.exit_code, c.exit);
+    EXPECT_EQ(a.text, c.out);
+  }
+  EXPECT_EQ(profiles::ReadTextFile(in.folder() + "out.mac"), hand_file);
+  EXPECT_EQ(by_hand.Names(), (std::vector<std::string>{"Combo"}));
 }
 
 // The mouse behind its receiver, recording on the mouse page.
