@@ -9,6 +9,7 @@
 #include "emulator/descriptors.h"
 #include "hid/command_codes.h"
 #include "platform/file_system.h"
+#include "platform/precise_wakeups.h"
 
 namespace brimvex::emulator {
 
@@ -823,6 +824,11 @@ platform::HidIoResult HidConnection::Read(std::span<std::uint8_t> buffer, std::s
     const Clock::time_point wake = queue_.empty() ? deadline : std::min(deadline, queue_.front().ready);
     if (wake == Clock::time_point::max()) {
       cv_.wait(lock);
+    } else if (!queue_.empty() && wake == queue_.front().ready) {
+      // An answer due at a known time is read then, not up to a timer slack later: the wait is
+      // the device's latency, not the reading thread's.
+      const platform::PreciseWakeups precise;
+      cv_.wait_until(lock, wake);
     } else {
       cv_.wait_until(lock, wake);
     }

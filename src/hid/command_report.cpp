@@ -1,6 +1,5 @@
 #include "hid/command_report.h"
 
-#include <cstdio>
 #include <numeric>
 
 namespace brimvex::hid {
@@ -49,9 +48,9 @@ Report MakeRequest(std::uint8_t code, std::uint8_t length, std::uint16_t offset)
 }
 
 std::string FormatTraceLine(const Report& report, std::size_t first) {
+  static constexpr char kDigits[] = "0123456789abcdef";
   std::string line;
   line.reserve(120);
-  char hex[4];
   for (std::size_t i = 0; i < 32; ++i) {
     if (i > 0) {
       if (i % 4 != 0) {
@@ -60,8 +59,9 @@ std::string FormatTraceLine(const Report& report, std::size_t first) {
         line += i <= 12 ? "   " : "  ";
       }
     }
-    std::snprintf(hex, sizeof hex, "%02x", report[first + i]);
-    line += hex;
+    const std::uint8_t b = report[first + i];
+    line += kDigits[b >> 4];
+    line += kDigits[b & 0x0F];
   }
   return line;
 }

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "hid/command_channel.h"
+#include "platform/precise_wakeups.h"
 #include "platform/trace.h"
 
 namespace brimvex::hid {
@@ -79,7 +80,10 @@ int CommandChannel::Begin() {
 }
 
 int CommandChannel::End() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  {
+    const platform::PreciseWakeups precise;  // the pause the device needs, not a timer slack more
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   Report answer{};
   return SinglePacket(CMD_END, Lock::kCommand, answer);
 }

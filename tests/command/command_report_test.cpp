@@ -28,6 +28,10 @@ TEST(CommandReport, TraceLinesUseTheEightGroupLayout) {
       FormatTraceLine(r, 0),
       "00 01 02 03   04 05 06 07   08 09 0a 0b   0c 0d 0e 0f  10 11 12 13  14 15 16 17  18 19 1a 1b  1c 1d 1e 1f");
   EXPECT_EQ(FormatTraceLine(r, 32).substr(0, 14), "20 21 22 23   ");
+  r[32] = 0xA5;
+  r[33] = 0xFF;
+  r[34] = 0x9C;
+  EXPECT_EQ(FormatTraceLine(r, 32).substr(0, 14), "a5 ff 9c 23   ");
 }
 
 TEST(CommandReport, ResultNamesAndDecoders) {
