@@ -502,7 +502,13 @@ bool EmulatedDevice::LoadMemory(const std::string& path, std::string* error) {
   Json::Value root;
   Json::CharReaderBuilder builder;
   std::string errs;
-  if (!Json::parseFromStream(builder, in, &root, &errs) || !root.isObject() || !root["areas"].isObject()) {
+  bool parsed = false;
+  try {
+    parsed = Json::parseFromStream(builder, in, &root, &errs);
+  } catch (const Json::Exception& e) {
+    errs = e.what();  // nesting past the reader's depth limit
+  }
+  if (!parsed || !root.isObject() || !root["areas"].isObject()) {
     if (error) *error = "not an emulator memory file: " + errs;
     return false;
   }

@@ -99,7 +99,13 @@ Json::Value ParseJson(std::string_view text) {
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   Json::Value root;
   std::string errors;
-  if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
+  // The reader throws rather than fails on nesting past its depth limit (1000): that text is as
+  // unreadable as any other broken file.
+  try {
+    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return Json::Value();
+  } catch (const Json::Exception&) {
+    return Json::Value();
+  }
   return root;
 }
 

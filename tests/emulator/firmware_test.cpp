@@ -343,11 +343,14 @@ TEST(FirmwarePersistence, MemoryReachesAFileOnlyWhenAskedAndComesBack) {
   EXPECT_EQ(pad.SettingsRecord(0)[1], 7);
   EXPECT_EQ(pad.SettingsRecord(0)[2], 3);
 
-  std::string error;
-  ASSERT_TRUE(platform::WriteFileAtomically(file, "{\"areas\": {\"info\": \"zz\"}}"));
-  EXPECT_FALSE(pad.LoadMemory(file, &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(pad.SettingsRecord(0)[1], 7);  // unchanged by the broken file
+  for (const std::string broken : {std::string("{\"areas\": {\"info\": \"zz\"}}"),
+                                   "{\"areas\": " + std::string(3000, '[') + std::string(3000, ']') + "}"}) {
+    std::string error;
+    ASSERT_TRUE(platform::WriteFileAtomically(file, broken));
+    EXPECT_FALSE(pad.LoadMemory(file, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(pad.SettingsRecord(0)[1], 7);  // unchanged by the broken file
+  }
 }
 
 }  // namespace

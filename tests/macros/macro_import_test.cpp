@@ -23,6 +23,7 @@ TEST(MacroImport, HostileFilesAreRefusedWithTheirReason) {
   const Case cases[] = {
       {"not JSON", "{\"Events\": [", ImportFault::kNotJson},
       {"an array", "[]", ImportFault::kNotJson},
+      {"nested past the reader's depth", One(std::string(2000, '[') + std::string(2000, ']')), ImportFault::kNotJson},
       {"no Events", R"({"Guid":"2024_01_01_00_00_00_000"})", ImportFault::kNoEvents},
       {"Events not an array", R"({"Events":{}})", ImportFault::kNoEvents},
       {"251 events", MacroJson(251), ImportFault::kTooManyEvents},

@@ -28,6 +28,7 @@ TEST(ReadJson, EmptyOrBrokenFilesReadAsNull) {
   test::TempDir dir;
   WriteBytes(dir.path() / "open.json", "{");
   WriteBytes(dir.path() / "empty.json", "");
+  WriteBytes(dir.path() / "deep.json", "{\"a\":" + std::string(5000, '[') + std::string(5000, ']') + "}");
   WriteBytes(dir.path() / "ok.json", "// kept\n{\"a\": [1, 2]}");
   platform::TraceCapture trace;
   EXPECT_TRUE(ReadJson((dir.path() / "open.json").string()).isNull());
@@ -35,6 +36,7 @@ TEST(ReadJson, EmptyOrBrokenFilesReadAsNull) {
   EXPECT_TRUE(ReadJson(empty).isNull());
   EXPECT_TRUE(trace.Contains(empty));  // the path of an empty file is traced
   EXPECT_TRUE(ReadJson((dir.path() / "missing.json").string()).isNull());
+  EXPECT_TRUE(ReadJson((dir.path() / "deep.json").string()).isNull()) << "nested past the reader's depth";
   EXPECT_EQ(ReadJson((dir.path() / "ok.json").string())["a"][1].asInt(), 2);
   EXPECT_TRUE(trace.Contains("readjsonFile 错误吗：："));
 }
