@@ -308,15 +308,16 @@ def pad():
 
 
 def headset():
-    width, height = 320, 300
-    spots = ring(70, 200, 40, 60, 6) + ring(250, 200, 40, 60, 6) + [(155, 20)]
+    # Short enough that the light editor fits under it on the lights page.
+    width, height = 320, 260
+    spots = ring(70, 175, 40, 60, 6) + ring(250, 175, 40, 60, 6) + [(155, 63)]
     buttons = [button(f"light_{n}", x, y, 10, 10) for n, (x, y) in enumerate(spots)]
     layout("ri6533device.xml", "The headset: 13 lights on its ear cups and band.", "headset.svg", width, height,
            buttons)
     svg("headset.svg", width, height,
-        '  <path d="M40 190 C40 60 280 60 280 190" fill="none" stroke="#444C58" stroke-width="14"/>\n'
-        '  <ellipse cx="70" cy="205" rx="48" ry="70" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n'
-        '  <ellipse cx="250" cy="205" rx="48" ry="70" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n')
+        '  <path d="M40 165 C40 35 280 35 280 165" fill="none" stroke="#444C58" stroke-width="14"/>\n'
+        '  <ellipse cx="70" cy="180" rx="48" ry="70" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n'
+        '  <ellipse cx="250" cy="180" rx="48" ry="70" fill="#1B1F26" stroke="#444C58" stroke-width="2"/>\n')
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-// brimvexctl light KIND [--emulate]: what the keyboard, mouse or pad holds, from its settings
+// brimvexctl light KIND [--emulate]: what the keyboard, mouse, pad or headset holds, from its settings
 // record: read from the product as `info` opens it, or with --emulate from the emulated product
 // of the running `brimvex --emulate` (with the first position of its live frame).
 // brimvexctl light KIND set WORD...: the running Brimvex sets the light as its editor does.
@@ -32,7 +32,8 @@ struct Kind {
 };
 constexpr Kind kKinds[] = {{"keyboard", devices::kDeviceKeyboard, app::kTypeKeyboard, app::kTypeKeyboardReceiver},
                            {"mouse", devices::kDeviceMouse, app::kTypeMouse, app::kTypeMouseReceiver},
-                           {"pad", devices::kDeviceMousePad, app::kTypeMousePad, 0}};
+                           {"pad", devices::kDeviceMousePad, app::kTypeMousePad, 0},
+                           {"headset", devices::kDeviceHeadset, app::kTypeHeadset, 0}};
 
 const Kind* KindOf(const std::string& word) {
   for (const Kind& k : kKinds)
@@ -89,14 +90,14 @@ void AddLightCommand(CLI::App& app) {
     bool emulate = false;
   };
   auto words = std::make_shared<Words>();
-  auto* cmd = app.add_subcommand("light", "show or set the light of the keyboard, mouse or pad");
-  cmd->add_option("KIND", words->kind, "keyboard, mouse or pad")->required();
+  auto* cmd = app.add_subcommand("light", "show or set the light of the keyboard, mouse, pad or headset");
+  cmd->add_option("KIND", words->kind, "keyboard, mouse, pad or headset")->required();
   cmd->add_option("WORDS", words->rest, "set mode=NAME|N color=RRGGBB brightness=N speed=N direction=0|1");
   cmd->add_flag("--emulate", words->emulate, "read the emulated product of the running `brimvex --emulate`");
   cmd->callback([words] {
     const Kind* kind = KindOf(words->kind);
     if (kind == nullptr) {
-      std::fprintf(stderr, "brimvexctl: unknown device kind: %s (keyboard, mouse or pad)\n", words->kind.c_str());
+      std::fprintf(stderr, "brimvexctl: unknown device kind: %s (keyboard, mouse, pad or headset)\n", words->kind.c_str());
       ExitCode() = app::kExitMalformed;
       return;
     }

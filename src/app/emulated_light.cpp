@@ -13,8 +13,9 @@ void RegisterEmulatedLightRequests(RequestTable& requests, emulator::Emulator& m
       int kind;
     } kProducts[] = {{"keyboard", "keyboard", devices::kDeviceKeyboard},
                      {"mouse", "mouse", devices::kDeviceMouse},
-                     {"pad", "mousepad", devices::kDeviceMousePad}};
-    if (args.size() != 1) return {kExitMalformed, "usage: light keyboard|mouse|pad\n"};
+                     {"pad", "mousepad", devices::kDeviceMousePad},
+                     {"headset", "headset", devices::kDeviceHeadset}};
+    if (args.size() != 1) return {kExitMalformed, "usage: light keyboard|mouse|pad|headset\n"};
     for (const auto& p : kProducts) {
       if (args[0] != p.word) continue;
       emulator::EmulatedDevice* d = machine.Find(p.node);
@@ -24,8 +25,13 @@ void RegisterEmulatedLightRequests(RequestTable& requests, emulator::Emulator& m
       const lighting::LightModeList modes = lighting::ShippedModeList(p.kind);
       const auto light = lighting::DecodeRecordLight(d->SettingsRecord(profile), modes);
       if (!light) return {kExitFailed, "the settings record could not be read\n"};
-      const auto frame = d->Memory(emulator::Area::kLiveFrame);
       std::string text = lighting::FormatLight(light->mode, light->code, light->light, modes);
+      if (p.kind == devices::kDeviceHeadset) {
+        // Its LEDs come as output reports: light 0 of the first zone.
+        const auto led = d->HeadsetLeds()[0][0];
+        return {kExitDone, text + "frame: " + lighting::FormatFrame(led[0], led[1], led[2]) + "\n"};
+      }
+      const auto frame = d->Memory(emulator::Area::kLiveFrame);
       if (frame.size() >= 3) text += "frame: " + lighting::FormatFrame(frame[0], frame[1], frame[2]) + "\n";
       return {kExitDone, text};
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The emulator's "light KIND" verb (brimvexctl light KIND --emulate): the light the emulated
-// keyboard, mouse or pad holds, read from its memory (the active profile byte, then that profile's
-// settings record) with the first position of its live frame.
+// keyboard, mouse, pad or headset holds, read from its memory (the active profile byte, then that
+// profile's settings record) with the first position of its live frame (the headset: light 0 of
+// its first zone as its LED reports left it).
 #include "app/control_request.h"
 #include "emulator/emulator.h"
 

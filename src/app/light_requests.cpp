@@ -59,11 +59,14 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 std::optional<SetWords> Parse(const std::vector<std::string>& args, std::string& why) {
   SetWords w;
   if (args.size() < 3 || args[1] != "set") {
-    why = "usage: light keyboard|mouse|pad set mode=NAME|N color=RRGGBB brightness=N speed=N direction=0|1\n";
+    why = "usage: light keyboard|mouse|pad|headset set mode=NAME|N color=RRGGBB brightness=N speed=N direction=0|1\n";
     return std::nullopt;
   }
   static constexpr std::pair<const char*, int> kKinds[] = {
-      {"keyboard", devices::kDeviceKeyboard}, {"mouse", devices::kDeviceMouse}, {"pad", devices::kDeviceMousePad}};
+      {"keyboard", devices::kDeviceKeyboard},
+      {"mouse", devices::kDeviceMouse},
+      {"pad", devices::kDeviceMousePad},
+      {"headset", devices::kDeviceHeadset}};
   for (const auto& [word, kind] : kKinds)
     if (args[0] == word) w.kind = kind;
   if (w.kind == 0) {

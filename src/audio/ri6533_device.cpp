@@ -7,9 +7,11 @@
 #include "audio/audio_library_path.h"
 #include "audio/magic_control_ui.h"
 #include "audio/voice6533_control_ui.h"
+#include "devices/light_editor_link.h"
 #include "hid/command_codes.h"
 #include "platform/trace.h"
 #include "platform/ui/dialog_builder.h"
+#include "platform/ui/container.h"
 #include "platform/ui/window.h"
 #include "profiles/default_tables.h"
 
@@ -28,6 +30,35 @@ constexpr std::size_t kSkippedLed = 170;
 constexpr std::uint8_t kLedCap = 247;
 constexpr std::uint8_t kLedReportId = 0xFF;
 constexpr platform::Millis kLedReportTimeout{100};
+
+using D = devices::COmbrixUSBDevice;
+// Ticks between two steps, for speed 0..4, as the mouse has them.
+constexpr std::array<std::uint8_t, 5> kHeadsetThreshold{28, 23, 18, 13, 7};
+// Entry 5 (hidden) has no step: it shows the lights off.
+const std::array<D::LightModeRow, 8> kHeadsetModes{{
+    {0, kHeadsetThreshold, &D::DeviceEffect1},  // wave round the lights
+    {1, kHeadsetThreshold, &D::PreviewSpectrum},
+    {2, kHeadsetThreshold, &D::PreviewBreathing},
+    {3, kHeadsetThreshold, &D::PreviewStatic},
+    {4, kHeadsetThreshold, &D::PreviewBlink},
+    {6, kHeadsetThreshold, &D::DeviceEffect2},  // ripple light by light
+    {7, kHeadsetThreshold, &D::DeviceEffect3},  // ripple over the light groups
+    {8, kHeadsetThreshold, &D::PreviewOff},
+}};
+
+// The pages of "hs_function_tab" by function tab number.
+int HeadsetPageOf(int tab) {
+  switch (tab) {
+    case 6:
+      return 1;
+    case 7:
+      return 2;
+    case 8:
+      return 3;
+    default:
+      return 0;
+  }
+}
 
 bool SameNameNoCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -130,9 +161,23 @@ bool COmbrixRI6533Device::BuildPage(ui::DialogBuilder& builder) {
     platform::Trace(built.error);
     return false;
   }
+  auto* light_page = dynamic_cast<ui::Container*>(built.root->FindControl("hs_light_page"));
+  if (light_page == nullptr) {
+    platform::Trace("headset page without its light page");
+    return false;
+  }
   if (!AddProfileList(builder)) return false;
+  const bool editor = devices::AddLightEditor(*this, builder, *light_page);
   Add(std::move(built.root));
-  return true;
+  return editor;
+}
+
+void COmbrixRI6533Device::ShowFunctionSwitch(int type) {
+  if (auto* tabs = dynamic_cast<ui::TabLayout*>(FindControl("hs_function_tab"))) tabs->SelectItem(HeadsetPageOf(type));
+}
+
+std::span<const devices::COmbrixUSBDevice::LightModeRow> COmbrixRI6533Device::LightModeTable() const {
+  return kHeadsetModes;
 }
 
 void COmbrixRI6533Device::BindPageControls() {
@@ -206,6 +251,8 @@ int COmbrixRI6533Device::ReloadProfile() {
 }
 
 void COmbrixRI6533Device::RefreshPage() {
+  LoadNameLists();
+  devices::ShowLightOnEditor(*this);
   if (magic_page_ != nullptr) {
     magic_page_->SetEnabledCheck(voice_.magic_enabled != 0);
     magic_page_->SetOptionsEnabled(voice_.magic_enabled != 0);
@@ -443,7 +490,26 @@ int COmbrixRI6533Device::ApplyLightSettings() {
   profiles::LightInfo info = profile_.GetLightInfo();
   if (info.mode > 8) info.mode = 0;
   SetLightInfo(info);
+  // Every effect starts again from its first step.
+  std::lock_guard lock(FrameLock());
+  effects_ = devices::PadEffectState{};
+  PreviewLocked() = devices::PreviewState{};
   return RESULT_OK;
+}
+
+void COmbrixRI6533Device::DeviceEffect1() {
+  std::lock_guard lock(FrameLock());
+  devices::PadWave(LightLocked(), effects_, FrameLocked());
+}
+
+void COmbrixRI6533Device::DeviceEffect2() {
+  std::lock_guard lock(FrameLock());
+  devices::PadRipple(LightLocked(), effects_, FrameLocked());
+}
+
+void COmbrixRI6533Device::DeviceEffect3() {
+  std::lock_guard lock(FrameLock());
+  devices::PadGroupRipple(LightLocked(), effects_, FrameLocked());
 }
 
 int COmbrixRI6533Device::WriteSettings(int profile, int /*value*/, int /*flag*/, int /*a*/, int /*b*/) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio/headset_audio.h"
+#include "devices/pad_effects.h"
 #include "devices/usb_device.h"
 #include "platform/ui/control_factory.h"
 #include "profiles/ri6533_profile_data.h"
@@ -47,9 +48,13 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   static void SetMessageSink(const void* owner, MessageSink sink);
   static void ClearMessageSink(const void* owner);
 
+  // The page: the lights (picture and light editor), voice, voice changer and surround pages in
+  // one tab layout that the profile list's function tabs switch.
   bool BuildPage(ui::DialogBuilder& builder) override;
   // Binds the lights and the voice pages; once the headset is there, starts the library.
   void BindPageControls() override;
+  // Function tab 1 the lights, 6 voice, 7 voice changer, 8 surround; any other the lights.
+  void ShowFunctionSwitch(int type) override;
   int InitialSync() override;
   int ReloadProfile() override;
   void RefreshPage() override;
@@ -58,6 +63,10 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   int WriteSettings(int profile, int value, int flag, int a, int b) override;
   void SetLightState(std::uint32_t w0, std::uint32_t w1, std::uint32_t w2, std::uint32_t w3) override;
   int SendLedFrame() override;
+  // The headset's own steps: the wave and the two ripples round its 13 lights.
+  void DeviceEffect1() override;
+  void DeviceEffect2() override;
+  void DeviceEffect3() override;
   void LoadNameLists() override { ReadNameLists(); }
   void LoadProfileFiles() override;
   std::string GetProfilePath() const override { return profile_.GetProfilePath(); }
@@ -96,6 +105,7 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   const std::array<std::uint8_t, kLightBlockSize>& LightBlock() const { return light_block_; }
 
  protected:
+  std::span<const LightModeRow> LightModeTable() const override;
   const char* LightWorkerExitLine() const override { return "耳机灯光线程设定退出"; }
 
  private:
@@ -116,6 +126,7 @@ class COmbrixRI6533Device : public devices::COmbrixUSBDevice {
   CVoice6533ControlUI* voice_page_ = nullptr;
   CMagicControlUI* magic_page_ = nullptr;
   std::array<std::uint8_t, kLightBlockSize> light_block_{};
+  devices::PadEffectState effects_;  // under the frame lock
   std::vector<std::string> messages_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// The mouse pad's own light effects: a wave along its lights and two ripples that run round its
-// edge, one light at a time or over seven groups of lights. Plain arithmetic over an LED frame;
-// the pad's light worker calls one step per threshold of passes.
+// The mouse pad's light effects (the headset plays them too): a wave along its lights and two
+// ripples that run round its edge, one light at a time or over seven groups of lights. Plain
+// arithmetic over an LED frame; the light worker calls one step per threshold of passes.
 #include <array>
 #include <cstdint>
 #include <span>

@@ -20,7 +20,7 @@
 namespace brimvex::lighting {
 
 // Where the settings record of device profile p lies and how long it is, by device type (1
-// keyboard 29 at p x 29, 2 mouse 71 at p x 128, 3 pad 29 at p x 29 as the pad reads it).
+// keyboard 29 at p x 29, 2 mouse 71 at p x 128, 3 pad and 7 headset 29 at p x 29 as they read it).
 struct RecordPlace {
   std::size_t offset = 0;
   std::size_t size = 0;

@@ -11,6 +11,8 @@
 #include "devices/device_classes.h"
 #include "emulator/emulated_hid_backend.h"
 #include "emulator/emulator.h"
+#include "lighting/audio_record_ui.h"
+#include "lighting/light_control_ui.h"
 #include "platform/headless_event_loop.h"
 #include "platform/paths.h"
 #include "platform/ui/dialog_builder.h"
@@ -48,6 +50,8 @@ class HeadsetRig {
     factory.Register("CDeviceProfileUI", [] { return std::make_unique<profiles::CDeviceProfileUI>(); });
     factory.Register("CVoice6533ControlUI", Voice6533ControlCreator());
     factory.Register("CMagicControlUI", MagicControlCreator());
+    factory.Register("CLightControlUI", [] { return std::make_unique<lighting::CLightControlUI>(); });
+    factory.Register("CAudioRecordUI", [] { return std::make_unique<lighting::CAudioRecordUI>(); });
     ui::DialogBuilder builder(resources, factory);
     page_built = page_built && device->BuildPage(builder);
     auto& ch = device->CommandChannelRef();
