@@ -343,7 +343,7 @@ TEST(FirmwarePersistence, MemoryReachesAFileOnlyWhenAskedAndComesBack) {
   EXPECT_EQ(pad.SettingsRecord(0)[1], 7);
   EXPECT_EQ(pad.SettingsRecord(0)[2], 3);
 
-  for (const std::string broken : {std::string("{\"areas\": {\"info\": \"zz\"}}"),
+  for (const std::string& broken : {std::string("{\"areas\": {\"info\": \"zz\"}}"),
                                    "{\"areas\": " + std::string(3000, '[') + std::string(3000, ']') + "}"}) {
     std::string error;
     ASSERT_TRUE(platform::WriteFileAtomically(file, broken));

@@ -34,7 +34,8 @@ struct VirtualDevice {
     dev = libevdev_new();
     libevdev_set_name(dev, "brimvex test keys");
     libevdev_enable_event_type(dev, EV_KEY);
-    for (int code : {KEY_A, KEY_RIGHTSHIFT, BTN_LEFT, BTN_SIDE}) libevdev_enable_event_code(dev, EV_KEY, code, nullptr);
+    for (int code : {KEY_A, KEY_RIGHTSHIFT, BTN_LEFT, BTN_SIDE})
+      libevdev_enable_event_code(dev, EV_KEY, static_cast<unsigned>(code), nullptr);
     if (const int rc = libevdev_uinput_create_from_device(dev, LIBEVDEV_UINPUT_OPEN_MANAGED, &input); rc != 0) {
       why = std::string("uinput refused the device (") + std::strerror(-rc) + ")";
       input = nullptr;
@@ -87,7 +88,9 @@ TEST(EvdevNode, EventsOfAKernelNodeComeBackAsRecords) {
   for (std::size_t k = 0; k < keys.size(); ++k) {
     EXPECT_GE(keys[k].time, before - Millis(1));
     EXPECT_LE(keys[k].time, after + Millis(1));
-    if (k > 0) EXPECT_GE(keys[k].time, keys[k - 1].time);
+    if (k > 0) {
+      EXPECT_GE(keys[k].time, keys[k - 1].time);
+    }
   }
 }
 
