@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -105,6 +106,60 @@ TEST_F(RenderTest, ALiveColorButtonShowsItsLedAndPagesHearOfHiding) {
   EXPECT_TRUE(std::find(probe->seen.begin(), probe->seen.end(), true) != probe->seen.end());
   EXPECT_FALSE(probe->seen.back());
   EXPECT_GT(wnd_->Window().RefreshRate(), 0);
+}
+
+// A shown LED repaints from the picture it keeps of what lies under it: each colour change shows
+// on screen around the opaque cap over it, the cap stays, and a changed background is taken
+// again rather than shown from the old picture.
+TEST_F(RenderTest, AShownLedKeepsWhatLiesUnderAndAroundItsCap) {
+  auto* root = dynamic_cast<ui::Container*>(wnd_->Window().Root());
+  ASSERT_NE(root, nullptr);
+  auto add = [&](std::unique_ptr<ui::Control> c, const char* pos, const char* bk) {
+    EXPECT_TRUE(c->SetAttribute("float", "true"));
+    EXPECT_TRUE(c->SetAttribute("pos", pos));
+    if (bk != nullptr) {
+      EXPECT_TRUE(c->SetAttribute("bkcolor", bk));
+    }
+    return root->Add(std::move(c));
+  };
+  ui::Control* ground = add(std::make_unique<ui::Label>(), "200,100,60,60", "#FF0000FF");
+  auto* led = static_cast<ui::LiveColorButton*>(add(std::make_unique<ui::LiveColorButton>(), "210,110,40,40", nullptr));
+  add(std::make_unique<ui::Label>(), "220,120,20,20", "#FF202020");  // the cap
+  wnd_->Window().Show(true);
+  QApplication::processEvents();
+  QWidget* host = HostWidget();
+  // What the window shows, as its backing store holds it.
+  auto shown = [&] {
+    QApplication::processEvents();
+    return host->screen()->grabWindow(host->winId()).toImage();
+  };
+  struct Step {
+    std::uint32_t led;
+    std::uint32_t ground;  // 0: unchanged
+    QRgb ring, corner;
+  };
+  const Step steps[] = {
+      {0xFFFF0000, 0, qRgb(255, 0, 0), qRgb(0, 0, 255)},
+      {0xFF00FF00, 0, qRgb(0, 255, 0), qRgb(0, 0, 255)},
+      {0xFF00FF00, 0xFFFFFF00, qRgb(0, 255, 0), qRgb(255, 255, 0)},
+      {0xFF0000FF, 0, qRgb(0, 0, 255), qRgb(255, 255, 0)},
+      {0x80FF0000, 0, qRgb(128, 0, 0), qRgb(255, 255, 0)},
+  };
+  for (const Step& step : steps) {
+    if (step.ground != 0) ground->SetBkColor(step.ground);
+    led->SetLiveColor(step.led);
+    led->RepaintLive();
+    for (const QImage& image : {shown(), host->grab().toImage()}) {
+      ASSERT_FALSE(image.isNull());
+      const QColor ring = image.pixelColor(215, 130);
+      EXPECT_NEAR(ring.red(), qRed(step.ring), 3) << std::hex << step.led;
+      EXPECT_NEAR(ring.green(), qGreen(step.ring), 3) << std::hex << step.led;
+      EXPECT_NEAR(ring.blue(), qBlue(step.ring), 3) << std::hex << step.led;
+      EXPECT_EQ(image.pixel(210, 110) & 0xFFFFFF, step.corner & 0xFFFFFF) << "under the spot's rounded corner";
+      EXPECT_EQ(image.pixel(230, 130) & 0xFFFFFF, 0x202020u) << "the cap";
+      EXPECT_EQ(image.pixel(205, 105) & 0xFFFFFF, step.corner & 0xFFFFFF) << "beside the LED";
+    }
+  }
 }
 
 // Spectrum bars: a 1-pixel bar every 2 pixels, height x value / 8192 from the bottom, in the

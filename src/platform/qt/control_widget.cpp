@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTextOption>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/qt/window_host_widget.h"
 #include "platform/ui/controls.h"
@@ -27,6 +28,9 @@ QColor Argb(std::uint32_t v) {
 }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The largest widget (in pixels) whose own picture is kept.
+constexpr int kOwnPictureArea = 256 * 256;
 
 constexpr const char* kNativeStyle =
     "QLineEdit, QPlainTextEdit, QComboBox { background: #1b1f26; color: #e8edf2; border: 1px solid #3a414c;"
@@ -77,6 +81,18 @@ ControlWidget::ControlWidget(ui::Control& control, WindowHostWidget& host, QWidg
     });
   }
   if (Clickable()) setCursor(Qt::PointingHandCursor);
+  UpdateOpaque();
+  live_ = dynamic_cast<const ui::LiveColorButton*>(&control) != nullptr;
+  if (live_) host_.AddLiveWidget(this);
+  // A leaf whose look follows only its own state, told by Sync and its input: its picture is
+  // kept, for the many repaints a live LED beneath it brings. Lists (the selection is the
+  // list's), palettes, progress and bars paint live state of their own and are left out.
+  own_picture_ = !live_ && dynamic_cast<const ui::Container*>(&control) == nullptr &&
+                 dynamic_cast<const ui::ListElement*>(&control) == nullptr &&
+                 dynamic_cast<const ui::ColorPalette*>(&control) == nullptr &&
+                 dynamic_cast<const ui::Progress*>(&control) == nullptr &&
+                 dynamic_cast<const ui::SpectrumBars*>(&control) == nullptr && combo_.isNull() &&
+                 slider_.isNull() && line_edit_.isNull() && text_edit_.isNull();
   SyncNative();
 }
 
@@ -89,7 +105,102 @@ bool ControlWidget::Clickable() const {
 void ControlWidget::Sync(ui::Aspect aspect) {
   (void)aspect;
   SyncNative();
+  OwnLookChanged();
   update();
+}
+
+bool ControlWidget::OpaqueBackground() const { return (control_.BkColor() >> 24) == 0xFF; }
+
+void ControlWidget::UpdateOpaque() {
+  // A widget that paints every pixel itself spares Qt painting what lies beneath it.
+  const bool opaque = OpaqueBackground() || !under_.isNull();
+  if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque) setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+}
+
+void ControlWidget::PictureChanged() {
+  if (!live_) {
+    over_taken_ = false;
+    host_.DropUnderPictures(this);  // the spectrum bars, if a live LED lies over them
+    update();
+    return;
+  }
+  if (under_.isNull() && isVisible()) TakeUnderPicture();
+  // Only what the opaque widgets over it leave visible (the ring around a key cap) changes.
+  if (!under_.isNull()) {
+    update(shown_);
+  } else {
+    update();
+  }
+}
+
+void ControlWidget::OwnLookChanged() {
+  over_taken_ = false;
+  DropUnderPicture();
+  UpdateOpaque();
+  host_.DropUnderPictures(this);
+}
+
+void ControlWidget::DropUnderPicture() {
+  if (under_.isNull()) return;
+  under_ = QPixmap();
+  UpdateOpaque();
+}
+
+void ControlWidget::TakeUnderPicture() {
+  QPixmap picture;
+  if (OpaqueBackground()) {
+    picture = QPixmap((QSizeF(size()) * devicePixelRatioF()).toSize());
+    picture.setDevicePixelRatio(devicePixelRatioF());
+    picture.fill(Qt::transparent);
+  } else {
+    QWidget* top = window();
+    host_.BeginUnderPicture(this);
+    picture = top->grab(QRect(mapTo(top, QPoint(0, 0)), size()));
+    host_.EndUnderPicture();
+  }
+  if (picture.isNull()) return;
+  {
+    QPainter p(&picture);
+    PaintUnder(p, rect());
+  }
+  under_ = picture;
+  // Opaque siblings painted over it hide part of it for good.
+  shown_ = QRegion(rect());
+  if (QWidget* parent = parentWidget()) {
+    const QObjectList& order = parent->children();
+    for (auto i = order.indexOf(this) + 1; i < order.size(); ++i) {
+      auto* above = qobject_cast<QWidget*>(order[i]);
+      if (above != nullptr && above->isVisible() && above->testAttribute(Qt::WA_OpaquePaintEvent))
+        shown_ -= above->geometry().translated(-pos());
+    }
+  }
+  UpdateOpaque();
+}
+
+void ControlWidget::TakeOverPicture(bool with_under) {
+  if (over_taken_ && over_with_under_ == with_under) return;
+  const qreal ratio = devicePixelRatioF();
+  over_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  over_.setDevicePixelRatio(ratio);
+  over_.fill(Qt::transparent);
+  {
+    QPainter p(&over_);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (with_under) PaintUnder(p, rect());
+    PaintOver(p, rect());
+  }
+  over_taken_ = true;
+  over_with_under_ = with_under;
+  over_empty_ = true;
+  for (int y = 0; y < over_.height() && over_empty_; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(over_.constScanLine(y));
+    for (int x = 0; x < over_.width(); ++x) {
+      if (qAlpha(line[x]) != 0) {
+        over_empty_ = false;
+        break;
+      }
+    }
+  }
 }
 
 void ControlWidget::SyncNative() {
@@ -133,9 +244,31 @@ QString ControlWidget::StateImage() const {
 }
 
 void ControlWidget::paintEvent(QPaintEvent*) {
+  if (host_.LeftOutOfPicture(this)) return;
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
   const QRect r = rect();
+  if (live_ && !under_.isNull()) {
+    p.drawPixmap(0, 0, under_);
+    PaintSpot(p, r);
+    TakeOverPicture(false);
+    if (!over_empty_) p.drawImage(0, 0, over_);
+    return;
+  }
+  // An LED without a spot (a key cap over the lights) looks like any other leaf.
+  const bool spotless = !live_ || (static_cast<const ui::LiveColorButton&>(control_).LiveColor() >> 24) == 0;
+  if ((own_picture_ || (live_ && spotless)) && r.width() * r.height() <= kOwnPictureArea) {
+    TakeOverPicture(true);
+    if (!over_empty_) p.drawImage(0, 0, over_);
+    return;
+  }
+  p.setRenderHint(QPainter::Antialiasing);
+  PaintUnder(p, r);
+  PaintSpot(p, r);
+  PaintOver(p, r);
+}
+
+void ControlWidget::PaintUnder(QPainter& p, const QRect& r) {
+  p.setRenderHint(QPainter::Antialiasing);
   if (control_.BkColor() != 0) p.fillRect(r, Argb(control_.BkColor()));
   const QString bk = Q(control_.Image("bkimage"));
   if (!bk.isEmpty()) {
@@ -152,19 +285,59 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     const auto* list = dynamic_cast<const ui::List*>(item->Parent());
     if (list != nullptr && list->CurSel() == list->IndexOf(item)) p.fillRect(r, QColor(47, 184, 196, 70));
   }
-  if (auto* led = dynamic_cast<const ui::LiveColorButton*>(&control_)) {
-    // The LED as it looks: the colour at its brightness, a rounded spot under the images.
-    const std::uint32_t c = led->LiveColor();
-    const int a = static_cast<int>(c >> 24);
-    if (a != 0) {
-      auto lit = [a](std::uint32_t v) { return static_cast<int>(v & 0xFFu) * a / 255; };
-      p.setPen(Qt::NoPen);
-      p.setBrush(QColor(lit(c >> 16), lit(c >> 8), lit(c)));
-      const qreal radius = std::min(r.width(), r.height()) / 4.0;
-      p.drawRoundedRect(QRectF(r).adjusted(1, 1, -1, -1), radius, radius);
-      p.setBrush(Qt::NoBrush);
+}
+
+void ControlWidget::PaintSpot(QPainter& p, const QRect& r) {
+  if (!live_) return;
+  // The LED as it looks: the colour at its brightness, a rounded spot under the images. The
+  // shape is drawn once per size; a colour change only tints the pixels of it left in view.
+  const std::uint32_t c = static_cast<const ui::LiveColorButton&>(control_).LiveColor();
+  const int a = static_cast<int>(c >> 24);
+  if (a == 0) return;
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(r.size()) * ratio).toSize();
+  if (pixels.isEmpty()) return;
+  const QRegion in_view = under_.isNull() ? QRegion(r) : shown_;
+  if (spot_.size() != pixels || spot_region_ != in_view) {
+    QImage cover(pixels, QImage::Format_ARGB32_Premultiplied);
+    cover.setDevicePixelRatio(ratio);
+    cover.fill(Qt::transparent);
+    QPainter shape(&cover);
+    shape.setRenderHint(QPainter::Antialiasing);
+    shape.setPen(Qt::NoPen);
+    shape.setBrush(Qt::white);
+    const qreal radius = std::min(r.width(), r.height()) / 4.0;
+    shape.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(r.size())).adjusted(1, 1, -1, -1), radius, radius);
+    shape.end();
+    spot_pixels_.clear();
+    for (int y = 0; y < pixels.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(cover.constScanLine(y));
+      for (int x = 0; x < pixels.width(); ++x) {
+        const int k = qAlpha(line[x]);
+        if (k != 0 && in_view.contains(QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio))))
+          spot_pixels_.push_back({y * pixels.width() + x, k});
+      }
     }
+    spot_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    spot_.setDevicePixelRatio(ratio);
+    spot_.fill(Qt::transparent);
+    spot_region_ = in_view;
+    spot_color_ = ~c;
   }
+  if (spot_color_ != c) {
+    spot_color_ = c;
+    auto lit = [a](std::uint32_t v) { return static_cast<int>(v & 0xFFu) * a / 255; };
+    const int red = lit(c >> 16);
+    const int green = lit(c >> 8);
+    const int blue = lit(c);
+    auto* out = reinterpret_cast<QRgb*>(spot_.bits());
+    for (const auto& [at, k] : spot_pixels_)
+      out[at] = qRgba(red * k / 255, green * k / 255, blue * k / 255, k);
+  }
+  p.drawImage(r.topLeft(), spot_);
+}
+
+void ControlWidget::PaintOver(QPainter& p, const QRect& r) {
   if (hot_ && Clickable() && control_.IsEnabled()) {
     std::uint32_t hot = 0;
     if (ui::ParseColor(control_.Attribute("hotcolor"), hot)) {
@@ -291,6 +464,7 @@ void ControlWidget::mousePressEvent(QMouseEvent* event) {
   }
   if (Clickable()) {
     pressed_ = true;
+    OwnLookChanged();
     update();
     return;
   }
@@ -307,6 +481,7 @@ void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   const bool inside = rect().contains(event->position().toPoint());
   QPointer<ControlWidget> self(this);
+  OwnLookChanged();
   update();
   if (inside) control_.Activate();
   if (self) self->update();
@@ -323,6 +498,7 @@ void ControlWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 void ControlWidget::enterEvent(QEnterEvent* event) {
   hot_ = true;
   control_.OnMouseHover(true);
+  OwnLookChanged();
   update();
   QWidget::enterEvent(event);
 }
@@ -331,6 +507,7 @@ void ControlWidget::leaveEvent(QEvent* event) {
   hot_ = false;
   pressed_ = false;
   control_.OnMouseHover(false);
+  OwnLookChanged();
   update();
   QWidget::leaveEvent(event);
 }
@@ -340,7 +517,14 @@ void ControlWidget::resizeEvent(QResizeEvent* event) {
                           static_cast<QWidget*>(line_edit_.data()), static_cast<QWidget*>(text_edit_.data())}) {
     if (native != nullptr) native->setGeometry(rect());
   }
+  over_taken_ = false;
+  DropUnderPicture();
   QWidget::resizeEvent(event);
+}
+
+void ControlWidget::moveEvent(QMoveEvent* event) {
+  DropUnderPicture();
+  QWidget::moveEvent(event);
 }
 
 bool ControlWidget::eventFilter(QObject* watched, QEvent* event) {

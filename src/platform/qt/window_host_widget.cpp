@@ -147,7 +147,7 @@ void WindowHostWidget::ControlChanged(ui::Control& control, ui::Aspect aspect) {
   // Live LEDs and spectrum bars change their picture many times a second: only the widget's
   // own area is painted again, nothing is laid out or synchronised.
   if (aspect == ui::Aspect::kPicture) {
-    w->update();
+    w->PictureChanged();
     return;
   }
   if (aspect == ui::Aspect::kItems) {
@@ -235,6 +235,40 @@ ui::Rect WindowHostWidget::ScreenRectOf(const ui::Control& control) const {
 }
 
 void WindowHostWidget::Move(int x, int y) { move(x, y); }
+
+void WindowHostWidget::AddLiveWidget(ControlWidget* w) { live_widgets_.append(w); }
+
+void WindowHostWidget::DropUnderPictures(const QWidget* changed) {
+  const QRect area = changed != nullptr ? QRect(changed->mapTo(this, QPoint(0, 0)), changed->size()) : QRect();
+  for (auto it = live_widgets_.begin(); it != live_widgets_.end();) {
+    ControlWidget* live = *it;
+    if (live == nullptr) {
+      it = live_widgets_.erase(it);
+      continue;
+    }
+    if (changed == nullptr || (live != changed && QRect(live->mapTo(this, QPoint(0, 0)), live->size()).intersects(area)))
+      live->DropUnderPicture();
+    ++it;
+  }
+}
+
+bool WindowHostWidget::LeftOutOfPicture(const QWidget* w) const {
+  if (picture_of_ == nullptr || w == nullptr) return false;
+  if (w == picture_of_ || picture_of_->isAncestorOf(w)) return true;
+  // Painted after it: below their nearest common ancestor, w's branch comes later among the
+  // children (Qt paints children in that order, later ones on top).
+  for (const QWidget* a = w; a->parentWidget() != nullptr; a = a->parentWidget()) {
+    const QWidget* common = a->parentWidget();
+    if (!common->isAncestorOf(picture_of_)) continue;
+    if (common == picture_of_) return true;
+    const QWidget* t = picture_of_;
+    while (t->parentWidget() != common) t = t->parentWidget();
+    if (t == a) return false;  // w is an ancestor of the pictured widget: painted before it
+    const QObjectList& order = common->children();
+    return order.indexOf(const_cast<QWidget*>(a)) > order.indexOf(const_cast<QWidget*>(t));
+  }
+  return false;
+}
 
 bool WindowHostWidget::InCaption(const QPoint& window_pos) const {
   return window_pos.y() >= 0 && window_pos.y() < Scale(window_.Attributes().caption_height);
@@ -355,6 +389,7 @@ void WindowHostWidget::PlaceAll() {
     w->setVisible(c.IsVisible());
   }
   placing_ = false;
+  DropUnderPictures(nullptr);
 }
 
 }  // namespace brimvex::qt

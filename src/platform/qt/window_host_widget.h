@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QHash>
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -51,6 +52,17 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   // True when a press at this window position should drag the window.
   bool InCaption(const QPoint& window_pos) const;
 
+  // Live LEDs keep a picture of what lies under them, so a colour change paints the LED alone
+  // and not the window beneath it. A widget that changed drops the pictures it shows in (null:
+  // all of them); a live widget registers once.
+  void AddLiveWidget(ControlWidget* w);
+  void DropUnderPictures(const QWidget* changed);
+  // While `w`'s under-picture is taken from the window, `w` and whatever is painted after it
+  // paint nothing.
+  void BeginUnderPicture(const QWidget* w) { picture_of_ = w; }
+  void EndUnderPicture() { picture_of_ = nullptr; }
+  bool LeftOutOfPicture(const QWidget* w) const;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -78,6 +90,8 @@ class WindowHostWidget final : public QWidget, public ui::WindowHost {
   bool screen_watched_ = false;
   int modal_code_ = 0;
   bool placing_ = false;
+  QList<QPointer<ControlWidget>> live_widgets_;
+  const QWidget* picture_of_ = nullptr;
 };
 
 }  // namespace brimvex::qt
