@@ -13,6 +13,8 @@ bool Answered(int result) {
   return result == RESULT_OK || result == hid::RESULT_DEVICE_FE || result == hid::RESULT_DEVICE_FF;
 }
 
+int BlockWriteFailure(int result) { return result == RESULT_FAILED ? hid::RESULT_SEND_FAILED : result; }
+
 int StepGate::Allow() {
   if (down_) return hid::RESULT_LINK_DOWN;
   if (!channel_.IsOpen()) return RESULT_FAILED;

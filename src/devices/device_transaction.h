@@ -34,4 +34,8 @@ int RunTransaction(hid::CommandChannel& channel, StepGate& gate, const std::func
 // The device answered a command (with any status): a transaction it began must be ended.
 bool Answered(int result);
 
+// Macro and recoil writes report 0 for success, so a failure without a status reads as a send
+// failure there.
+int BlockWriteFailure(int result);
+
 }  // namespace brimvex::devices

@@ -44,4 +44,15 @@ std::vector<int> UsedMacros(const std::vector<profiles::KeyEntry>& keys, int pag
   return used;
 }
 
+bool ResetUnknownMacroKeys(std::vector<profiles::KeyEntry>& keys, int macro_count) {
+  bool changed = false;
+  for (profiles::KeyEntry& e : keys) {
+    if (IsMacroKey(e.current) && e.current.p1 >= macro_count) {
+      e.current = e.default_code;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 }  // namespace brimvex::devices

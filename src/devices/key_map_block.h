@@ -22,5 +22,7 @@ KeyMapBytes BuildKeyMapBlock(const KeyMapBytes& read, const std::vector<profiles
 // The store positions of the macros the page keys with a slot use, in first-use order.
 std::vector<int> UsedMacros(const std::vector<profiles::KeyEntry>& keys, int page_keys, const SlotOfKey& slot_of,
                             int macro_count);
+// Keys bound to a macro at or past `macro_count` take their default code again; true when any did.
+bool ResetUnknownMacroKeys(std::vector<profiles::KeyEntry>& keys, int macro_count);
 
 }  // namespace brimvex::devices

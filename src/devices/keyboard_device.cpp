@@ -157,22 +157,11 @@ void COmbrixKeyboardDevice::ShowFunctionSwitch(int type) {
 
 // --- Profile ------------------------------------------------------------------------------------
 
-void COmbrixKeyboardDevice::LoadProfileFiles() {
-  profile_.SetDeviceIndex(0);
-  profile_.SetDefaultProfilePath(DefaultProfilePath());
-  profile_.SetProfilePath(CurrentProfilePath());
-  profile_.SetLightConfigPath(LightConfigPath());
-  profile_.LoadSection(CurrentProfilePath());
-  profile_.LoadLightConfig(LightConfigPath());
-}
+void COmbrixKeyboardDevice::LoadProfileFiles() { LoadProfileFilesInto(profile_); }
 
 std::string COmbrixKeyboardDevice::GetProfilePath() const { return profile_.GetProfilePath(); }
 
-bool COmbrixKeyboardDevice::SaveProfile() {
-  const bool saved = profile_.Save();
-  if (!saved) platform::Trace("键盘配置文件未保存: " + profile_.GetProfilePath());
-  return saved;
-}
+bool COmbrixKeyboardDevice::SaveProfile() { return SaveProfileData(profile_, "键盘配置文件未保存"); }
 
 int COmbrixKeyboardDevice::ReloadProfile() {
   LoadProfileFiles();

@@ -163,7 +163,6 @@ class COmbrixKeyboardDevice : public COmbrixUSBDevice {
   void CachePageControls();
   // The key list view: each key's tooltip names its function; the editor knows the macros.
   void ShowKeyList();
-  int MacroCount() const;
   int ListedModeCount() const { return LightModes().Count(); }
 
   profiles::CKeyboardProfiledata profile_;

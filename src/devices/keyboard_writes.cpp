@@ -1,6 +1,7 @@
 // The keyboard's write operations (settings record, key map, macro block) and its macro keys.
 #include <algorithm>
 
+#include "devices/device_transaction.h"
 #include "devices/keyboard_device.h"
 #include "devices/key_map_block.h"
 #include "devices/key_slots.h"
@@ -15,27 +16,11 @@ using hid::RESULT_OK;
 using profiles::KeyCode;
 using profiles::KeyEntry;
 
-// Macro writes report 0 for success, so a failure without a status reads as a send failure.
-int MacroFailure(int result) { return result == RESULT_FAILED ? hid::RESULT_SEND_FAILED : result; }
-
 }  // namespace
-
-int COmbrixKeyboardDevice::MacroCount() const {
-  const auto names = Macros().Names();
-  return names ? static_cast<int>(names->size()) : 0;
-}
 
 void COmbrixKeyboardDevice::RepairMacroKeys() {
   LoadNameLists();
-  const int m = MacroCount();
-  bool changed = false;
-  for (KeyEntry& e : key_list_) {
-    if (IsMacroKey(e.current) && e.current.p1 >= m) {
-      e.current = e.default_code;
-      changed = true;
-    }
-  }
-  if (changed) {
+  if (ResetUnknownMacroKeys(key_list_, MacroCount())) {
     profile_.SetKeyList(key_list_);
     SaveProfile();
   }
@@ -81,7 +66,7 @@ int COmbrixKeyboardDevice::WriteMacros(const std::vector<int>& macro_indexes) {
   hid::CommandChannel& ch = CommandChannelRef();
   hid::InfoBlock info = Info();
   if (ch.IsOpen()) {
-    if (const int r = ch.ReadInfo(info); r != RESULT_OK) return MacroFailure(r);
+    if (const int r = ch.ReadInfo(info); r != RESULT_OK) return BlockWriteFailure(r);
     Info() = info;
   }
   const auto names = Macros().Names();
@@ -93,7 +78,7 @@ int COmbrixKeyboardDevice::WriteMacros(const std::vector<int>& macro_indexes) {
   const MacroBlock block = BuildMacroBlock(events, static_cast<std::size_t>(info[6]) * 128);
   if (block.result != 0) return block.result;
   const int result = Transaction([&] { return ch.WriteMacros(block.bytes); });
-  return result == RESULT_OK ? 0 : MacroFailure(result);
+  return result == RESULT_OK ? 0 : BlockWriteFailure(result);
 }
 
 }  // namespace brimvex::devices

@@ -246,22 +246,11 @@ void COmbrixMouseDevice::RefreshPage() {
 
 // --- Profile ------------------------------------------------------------------------------------
 
-void COmbrixMouseDevice::LoadProfileFiles() {
-  profile_.SetDeviceIndex(0);
-  profile_.SetDefaultProfilePath(DefaultProfilePath());
-  profile_.SetProfilePath(CurrentProfilePath());
-  profile_.SetLightConfigPath(LightConfigPath());
-  profile_.LoadSection(CurrentProfilePath());
-  profile_.LoadLightConfig(LightConfigPath());
-}
+void COmbrixMouseDevice::LoadProfileFiles() { LoadProfileFilesInto(profile_); }
 
 std::string COmbrixMouseDevice::GetProfilePath() const { return profile_.GetProfilePath(); }
 
-bool COmbrixMouseDevice::SaveProfile() {
-  const bool saved = profile_.Save();
-  if (!saved) platform::Trace("鼠标配置文件未保存: " + profile_.GetProfilePath());
-  return saved;
-}
+bool COmbrixMouseDevice::SaveProfile() { return SaveProfileData(profile_, "鼠标配置文件未保存"); }
 
 void COmbrixMouseDevice::ApplyProfileToModel() {
   stages_ = profile_.GetStages();

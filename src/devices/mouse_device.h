@@ -146,7 +146,6 @@ class COmbrixMouseDevice : public COmbrixUSBDevice {
   int ReadSettingsRecord();
   void SetStageRanges();
   void ApplyProfileToModel();
-  int MacroCount() const;
   MouseRecordInput RecordInput() const;
 
   profiles::CMouseProfiledata profile_;

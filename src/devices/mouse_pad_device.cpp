@@ -153,22 +153,11 @@ int COmbrixMousePadDevice::WriteSettings(int profile, int /*value*/, int /*flag*
 
 // --- Profile ------------------------------------------------------------------------------------
 
-void COmbrixMousePadDevice::LoadProfileFiles() {
-  profile_.SetDeviceIndex(0);
-  profile_.SetDefaultProfilePath(DefaultProfilePath());
-  profile_.SetProfilePath(CurrentProfilePath());
-  profile_.SetLightConfigPath(LightConfigPath());
-  profile_.LoadSection(CurrentProfilePath());
-  profile_.LoadLightConfig(LightConfigPath());
-}
+void COmbrixMousePadDevice::LoadProfileFiles() { LoadProfileFilesInto(profile_); }
 
 std::string COmbrixMousePadDevice::GetProfilePath() const { return profile_.GetProfilePath(); }
 
-bool COmbrixMousePadDevice::SaveProfile() {
-  const bool saved = profile_.Save();
-  if (!saved) platform::Trace("鼠标垫配置文件未保存: " + profile_.GetProfilePath());
-  return saved;
-}
+bool COmbrixMousePadDevice::SaveProfile() { return SaveProfileData(profile_, "鼠标垫配置文件未保存"); }
 
 int COmbrixMousePadDevice::ReloadProfile() {
   LoadProfileFiles();

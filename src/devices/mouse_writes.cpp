@@ -15,10 +15,6 @@ using hid::RESULT_FAILED;
 using hid::RESULT_OK;
 using profiles::KeyEntry;
 
-// Macro and recoil writes report 0 for success, so a failure without a status reads as a send
-// failure.
-int BlockFailure(int result) { return result == RESULT_FAILED ? hid::RESULT_SEND_FAILED : result; }
-
 // The mouse's 15 lights in seven groups around its shell, for the wave and reactive effects.
 constexpr std::array<std::array<int, 3>, 7> kLedGroups{{
     {0, 1, 2}, {3, 4, -1}, {5, 6, -1}, {7, 8, -1}, {9, 10, -1}, {11, 12, -1}, {13, 14, -1}}};
@@ -27,22 +23,9 @@ constexpr std::uint8_t kGlowStep = 15;
 
 }  // namespace
 
-int COmbrixMouseDevice::MacroCount() const {
-  const auto names = Macros().Names();
-  return names ? static_cast<int>(names->size()) : 0;
-}
-
 void COmbrixMouseDevice::RepairMacroKeys() {
   LoadNameLists();
-  const int m = MacroCount();
-  bool changed = false;
-  for (KeyEntry& e : key_list_) {
-    if (IsMacroKey(e.current) && e.current.p1 >= m) {
-      e.current = e.default_code;
-      changed = true;
-    }
-  }
-  if (changed) {
+  if (ResetUnknownMacroKeys(key_list_, MacroCount())) {
     profile_.SetKeyList(key_list_);
     SaveProfile();
   }
@@ -111,7 +94,7 @@ int COmbrixMouseDevice::WriteMacros(const std::vector<int>& macro_indexes) {
   StepGate gate(ch, true);
   hid::InfoBlock info = Info();
   if (ch.IsOpen()) {
-    if (const int r = gate.Step([&] { return ch.ReadInfo(info); }); r != RESULT_OK) return BlockFailure(r);
+    if (const int r = gate.Step([&] { return ch.ReadInfo(info); }); r != RESULT_OK) return BlockWriteFailure(r);
     Info() = info;
     info_copy_ = info;
   }
@@ -124,7 +107,7 @@ int COmbrixMouseDevice::WriteMacros(const std::vector<int>& macro_indexes) {
   const MacroBlock block = BuildMacroBlock(events, static_cast<std::size_t>(info[6]) * 128);
   if (block.result != 0) return block.result;
   const int result = RunTransaction(ch, gate, [&] { return gate.Step([&] { return ch.WriteMacros(block.bytes); }); });
-  return result == RESULT_OK ? 0 : BlockFailure(result);
+  return result == RESULT_OK ? 0 : BlockWriteFailure(result);
 }
 
 void COmbrixMouseDevice::SetRecoilSource(std::shared_ptr<const macros::RecoilSource> source) {
@@ -151,13 +134,13 @@ RecoilWrite COmbrixMouseDevice::WriteShootData() {
   StepGate gate(ch, true);
   hid::InfoBlock info{};
   if (const int r = gate.Step([&] { return ch.ReadInfo(info); }); r != RESULT_OK) {
-    out.result = BlockFailure(r);
+    out.result = BlockWriteFailure(r);
     return out;
   }
   Info() = info;
   info_copy_ = info;
   const int result = RunTransaction(ch, gate, [&] { return gate.Step([&] { return ch.WriteShoot(block.bytes); }); });
-  out.result = result == RESULT_OK ? 0 : BlockFailure(result);
+  out.result = result == RESULT_OK ? 0 : BlockWriteFailure(result);
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "platform/ui/dialog_builder.h"
 #include "platform/ui/window.h"
+#include "profiles/basic_profile_data.h"
 #include "profiles/device_profile_ui.h"
 #include "profiles/file_helpers.h"
 #include "profiles/profile_list_file.h"
@@ -269,6 +270,28 @@ std::string COmbrixUSBDevice::CurrentProfilePath() const {
   return profiles::ProfileFilePath(DataFolder(), current_profile_name_);
 }
 std::string COmbrixUSBDevice::LightConfigPath() const { return DataFolder() + light_file_name_ + ".config"; }
+
+int COmbrixUSBDevice::MacroCount() const {
+  const auto names = Macros().Names();
+  return names ? static_cast<int>(names->size()) : 0;
+}
+
+void COmbrixUSBDevice::LoadProfileFilesInto(profiles::CBasicProfiledata& profile) const {
+  const std::string current = CurrentProfilePath();
+  const std::string light = LightConfigPath();
+  profile.SetDeviceIndex(0);
+  profile.SetDefaultProfilePath(DefaultProfilePath());
+  profile.SetProfilePath(current);
+  profile.SetLightConfigPath(light);
+  profile.LoadSection(current);
+  profile.LoadLightConfig(light);
+}
+
+bool COmbrixUSBDevice::SaveProfileData(profiles::CBasicProfiledata& profile, std::string_view not_saved) {
+  const bool saved = profile.Save();
+  if (!saved) platform::Trace(std::string(not_saved) + ": " + profile.GetProfilePath());
+  return saved;
+}
 
 // --- Device operations ------------------------------------------------------------------------
 

@@ -36,6 +36,7 @@ class TabLayout;
 }  // namespace brimvex::ui
 
 namespace brimvex::profiles {
+class CBasicProfiledata;
 class CDeviceProfileUI;
 }  // namespace brimvex::profiles
 
@@ -173,6 +174,8 @@ class COmbrixUSBDevice : public ui::Container {
   // The macro store the device reads (no macros unless set).
   void SetMacroSource(std::shared_ptr<const macros::MacroSource> source);
   const macros::MacroSource& Macros() const { return *macro_source_; }
+  // How many macros the store holds (0 when it lists none).
+  int MacroCount() const;
 
   // --- Host light control and page repaint ---
   // When turned on for a keyboard, CMD_LIGHT_CONTROL is sent at once; returns that result
@@ -218,6 +221,11 @@ class COmbrixUSBDevice : public ui::Container {
   // "" while the current profile name is not an identifier.
   std::string CurrentProfilePath() const;
   std::string LightConfigPath() const;
+  // The page's profile files into `profile`: device index 0, the default, current and light
+  // configuration paths, then the current section and the light configuration.
+  void LoadProfileFilesInto(profiles::CBasicProfiledata& profile) const;
+  // Saves `profile`; when it is not saved, traces `not_saved` with its path.
+  static bool SaveProfileData(profiles::CBasicProfiledata& profile, std::string_view not_saved);
 
   // --- Device operations, in table order ---
   virtual void BindPageControls();
