@@ -129,7 +129,7 @@ struct EmulatedDevice::State {
 
   std::deque<Exchange> log;
   std::size_t exchange_count = 0;
-  std::vector<std::vector<std::uint8_t>> led_reports;
+  std::deque<std::vector<std::uint8_t>> led_reports;
   std::array<std::array<std::array<std::uint8_t, 3>, kHeadsetLedCount>, 2> leds{};
 
   std::array<std::vector<std::weak_ptr<HidConnection>>, 2> connections;
@@ -447,7 +447,7 @@ std::size_t EmulatedDevice::StreamedPackets() const {
 
 std::vector<std::vector<std::uint8_t>> EmulatedDevice::LedReports() const {
   std::lock_guard lock(mutex_);
-  return state_->led_reports;
+  return std::vector<std::vector<std::uint8_t>>(state_->led_reports.begin(), state_->led_reports.end());
 }
 
 std::array<std::array<std::array<std::uint8_t, 3>, kHeadsetLedCount>, 2> EmulatedDevice::HeadsetLeds() const {
@@ -557,7 +557,7 @@ EmulatedDevice::WriteVerdict EmulatedDevice::HandleOutput(Link link, std::span<c
   // Headset LED reports: 0xFF, zone (0x22 or 0x44), colour and LED group, 0, 7 or 6 values.
   if (product_ == Product::kHeadset && report[0] == kReportIdHeadsetLed) {
     s.led_reports.emplace_back(report.begin(), report.end());
-    if (s.led_reports.size() > kLogLimit) s.led_reports.erase(s.led_reports.begin());
+    if (s.led_reports.size() > kLogLimit) s.led_reports.pop_front();
     if (report.size() >= 4) {
       const int zone = report[1] == 0x22 ? 0 : report[1] == 0x44 ? 1 : -1;
       const int code = report[2] - 0xAA;  // AA/AB/AC: LEDs 0-6 R/G/B; AD/AE/AF: LEDs 7-12
