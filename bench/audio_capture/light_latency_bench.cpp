@@ -183,6 +183,15 @@ void BM_ToneToLedFrame(benchmark::State& state) {
     return;
   }
   auto& loop = frontend.HeadlessLoop();
+  // Listens on the hub under the program's own name, as the application does: the capture
+  // program finds its peer there.
+  CMainWnd& main = *wnd;
+  if (!peers.Listen(std::string(kAppIdentifier), [&loop, &main](const PeerMessage& m) {
+        loop.Post([&main, m] { main.HandlePeerMessage(m); });
+      })) {
+    state.SkipWithError("cannot listen on the hub");
+    return;
+  }
   const auto run_for = [&](Clock::duration d) {
     const auto until = Clock::now() + d;
     loop.RunUntil([&] { return Clock::now() >= until; },
@@ -276,6 +285,7 @@ void BM_ToneToLedFrame(benchmark::State& state) {
   state.counters["hub_p90_ms"] = hub.p90;
   state.counters["hub_max_ms"] = hub.max;
   state.counters["hub_onsets"] = hub.count;
+  peers.StopListening();
   wnd->Exit();
 }
 BENCHMARK(BM_ToneToLedFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
