@@ -5,7 +5,8 @@
 // keyboard is on its emulated cable (1 ms answers, the 5 ms frame stream) in light mode 29,
 // audio mode 0, white bars over black, so an LED frame shows the sound when any light is lit.
 //
-// The WAV: 3 s of silence, then 20 times 0.5 s of a -6 dBFS tone on bin 10 and 0.5 s of silence.
+// The WAV: 3 s of silence, then 20 times 0.5 s of a -6 dBFS tone on bin 10 and 0.5 s of silence,
+// then silence while the hub frames come.
 // Sample 0 counts as played at min over the first frames i of (arrival - (i + 1) hops): a frame
 // can leave only once its hop has been played. A tone's onset is that time plus its sample time.
 // The hub frames: 16 zero frames (what the capture program sends before it goes quiet), 0.5 s
@@ -142,6 +143,9 @@ std::string MakeWav(const std::string& folder) {
   signal.Silence(kLeadIn);
   const double bin10 = 10.0 * kRate / 1024;
   for (int i = 0; i < kCycles; ++i) signal.Tone(bin10, 0.5, kHalf).Silence(kHalf);
+  // Silence on through the hub frames: a program at the end of its WAV would stop, be started
+  // again and play the tones into them.
+  signal.Silence(2 * kHalf * kCycles + 5);
   const std::string path = folder + "tones.wav";
   std::string error;
   capture::WriteWav(path, signal, capture::WavEncoding::kFloat, &error);
