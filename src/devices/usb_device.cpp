@@ -218,7 +218,10 @@ void COmbrixUSBDevice::OnWindowVisibility(bool visible) {
 }
 
 void COmbrixUSBDevice::OnVisibleChanged() {
-  if (IsVisible() && frame_unseen_) AskFrame();
+  if (!IsVisible()) return;
+  // The page in front again: what changed behind it is repainted at once.
+  if (repaint_pending_) last_repaint_ = loop_.Now() - RepaintInterval();
+  if (frame_unseen_ || repaint_pending_) AskFrame();
 }
 
 bool COmbrixUSBDevice::StreamsFrame() const {
@@ -244,7 +247,7 @@ void COmbrixUSBDevice::SetPreviewRepaint(bool on) {
 Millis COmbrixUSBDevice::NextFrameIn() const {
   const Millis now = loop_.Now();
   Millis next = platform::kInfinite;
-  if (repaint_pending_ && preview_repaint_ && page_shown_)
+  if (repaint_pending_ && preview_repaint_ && page_shown_ && IsVisible())
     next = std::max(Millis(0), last_repaint_ + RepaintInterval() - now);
   // Owed only until the rest is over: a frame then that streams nothing owes nothing.
   if (stream_owed_ && now < stream_resume_) next = std::min(next, stream_resume_ - now);
@@ -383,7 +386,8 @@ void COmbrixUSBDevice::ShowFrameOnPage(const std::vector<Rgba>& frame) {
     }
   }
   const Millis now = loop_.Now();
-  if (repaint_pending_ && preview_repaint_ && page_shown_ && now - last_repaint_ >= RepaintInterval()) {
+  // A page behind another device's keeps what changed for when it comes to the front.
+  if (repaint_pending_ && preview_repaint_ && page_shown_ && IsVisible() && now - last_repaint_ >= RepaintInterval()) {
     RepaintLightButtons();
     last_repaint_ = now;
     repaint_pending_ = false;

@@ -221,10 +221,23 @@ TEST(SendLedFrame, RepaintsAtMostOncePerRefreshAndNotWhileHidden) {
   frame_at(31);
   EXPECT_EQ(rig.device->RepaintCount(), before + 1) << "shown again: repainted at once";
 
+  // The page behind another device's: nothing repainted, nothing owed; in front again, a frame
+  // is asked for and repaints at once.
+  rig.device->SetVisible(false);
+  for (std::uint8_t n = 32; n < 40; ++n) frame_at(n);
+  EXPECT_EQ(rig.device->RepaintCount(), before + 1);
+  EXPECT_EQ(rig.device->NextFrameIn(), platform::kInfinite);
+  const int asked = rig.owner.Frames();
+  rig.device->SetVisible(true);
+  EXPECT_EQ(rig.owner.Frames(), asked + 1);
+  rig.device->SendLedFrame();
+  EXPECT_EQ(rig.device->RepaintCount(), before + 2);
+  EXPECT_EQ(rig.device->LightButton(3)->LedColor(), (Rgba{39, 0, 0, 255}));
+
   rig.device->SetPreviewRepaint(false);
   rig.loop.AdvanceClock(Millis(100));
   frame_at(40);
-  EXPECT_EQ(rig.device->RepaintCount(), before + 1);
+  EXPECT_EQ(rig.device->RepaintCount(), before + 2);
 }
 
 TEST(SendLedFrame, TheOwnerIsAskedForAFrameOnlyWhenTheFrameChanged) {
