@@ -205,10 +205,14 @@ void CMainWnd::SetLightControl(int on, bool broadcast) {
 }
 
 void CMainWnd::ApplyLightControl(int on) {
-  // Keyboards send CMD_LIGHT_CONTROL when it is turned on; mice and pads keep the flag.
-  ForEachInputDevice([on](devices::COmbrixUSBDevice& d) {
+  // Every device takes the flag (headsets too: they stop sending LED reports); keyboards send
+  // CMD_LIGHT_CONTROL when it is turned on.
+  const auto hand = [on](devices::COmbrixUSBDevice& d) {
     if (d.SetHostLightControl(on != 0) != hid::RESULT_OK) platform::Trace("CMD_LIGHT_CONTROL failed");
-  });
+  };
+  ForEachInputDevice(hand);
+  if (devices_ != nullptr)
+    for (devices::COmbrixUSBDevice* d : devices_->Headsets()) hand(*d);
 }
 
 void CMainWnd::HideToTray() {

@@ -187,5 +187,32 @@ TEST_F(HeadsetLightTest, BrimvexctlLightHeadsetSetsTheEditorAndTheLedsShowTheCol
   EXPECT_EQ(held.text, head + "direction: " + std::to_string(block[4]) + "\n" + frame);
 }
 
+TEST_F(HeadsetLightTest, LightsLeftAloneTheHeadsetSendsNoLedReports) {
+  StartAndSelect();
+  ASSERT_TRUE(Ctl<ui::Combo>("light_combo_modeSelect")->SelectItem(3));
+  auto& emulated = *emu_.Find("headset");
+  ASSERT_TRUE(WaitFor([&] {
+    Advance(Millis(5));
+    return !emulated.LedReports().empty();
+  }));
+  Click("control_light_status");
+  EXPECT_FALSE(headset_->HostLightControl());
+  const std::size_t sent = emulated.LedReports().size();
+  // A new colour reaches the frame, but no report carries it.
+  Ctl<ui::Edit>("deng_edit_R")->UserSetText("7");
+  ASSERT_TRUE(WaitFor([&] { return headset_->FrameSnapshot()[0].r == 7; }));
+  for (int i = 0; i < 10; ++i) {
+    Advance(Millis(5));
+    loop().RunPending();
+  }
+  EXPECT_EQ(emulated.LedReports().size(), sent);
+  Click("control_light_status");
+  EXPECT_TRUE(headset_->HostLightControl());
+  ASSERT_TRUE(WaitFor([&] {
+    Advance(Millis(5));
+    return emulated.HeadsetLeds()[0][0][0] == static_cast<std::uint8_t>((7 * headset_->FrameSnapshot()[0].a) >> 8);
+  }));
+}
+
 }  // namespace
 }  // namespace brimvex::app::test
