@@ -9,8 +9,8 @@
 // then silence while the hub frames come.
 // Sample 0 counts as played at min over the first frames i of (arrival - (i + 1) hops): a frame
 // can leave only once its hop has been played. A tone's onset is that time plus its sample time.
-// The hub frames: 16 zero frames (what the capture program sends before it goes quiet), 0.5 s
-// later loud frames (bins 10-13 at 8192) every hop for 0.5 s; 20 times. The emulator's live
+// The hub frames: zero frames every hop for 0.5 s, then loud frames (bins 10-13 at 8192) every
+// hop for 0.5 s; 20 times. The emulator's live
 // frame is read every 100 us.
 #include <benchmark/benchmark.h>
 
@@ -253,13 +253,13 @@ void BM_ToneToLedFrame(benchmark::State& state) {
     for (std::size_t bin = 10; bin < 14; ++bin) PutInt32(loud, bin, 8192);
     auto next = Clock::now();
     for (int c = 0; c < kCycles; ++c) {
-      for (int i = 0; i < 16; ++i) {
+      // Quiet frames every hop for the gap, so the bands have decayed to dark before the onset.
+      const auto quiet_end = next + std::chrono::milliseconds(500);
+      while (next < quiet_end) {
         hub.Post(std::string(kAppIdentifier), {std::string(kCopyDataName), 1, kCopyDataSpectrum, quiet});
         next += kHopTime;
         std::this_thread::sleep_until(next);
       }
-      next += std::chrono::milliseconds(500) - 16 * kHopTime;
-      std::this_thread::sleep_until(next);
       onsets.push_back(Clock::now());
       const auto end = next + std::chrono::milliseconds(500);
       while (next < end) {
