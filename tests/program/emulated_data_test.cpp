@@ -63,7 +63,7 @@ TEST(ProgramPeers, DevicesListsTheFourProductsAndAnOverlongCopyDataChangesNothin
   ASSERT_TRUE(program.StartDisplay());
   ASSERT_TRUE(program.Start());
   const std::string list = "5e1d:4a10 2 mouse\n05ac:024e 1 keyboard\n5e1d:4b04 3 pad\n0c76:1630 7 headset\n";
-  CtlRun run = program.Ctl({"devices"});
+  CtlRun run = program.Ctl({"devices", "--timeout", "10000"});  // a loaded machine may take past the 2 s default
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, list);
   const std::string payload = program.Home().folder() + "audio.bin";
@@ -73,7 +73,7 @@ TEST(ProgramPeers, DevicesListsTheFourProductsAndAnOverlongCopyDataChangesNothin
   }
   run = program.Ctl({"send", "WM_COPYDATA", "1", "1", "--payload-file", payload});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  run = program.Ctl({"devices"});
+  run = program.Ctl({"devices", "--timeout", "10000"});  // a loaded machine may take past the 2 s default
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, list);
   EXPECT_EQ(program.Stop(), 0);
