@@ -19,6 +19,10 @@ function(brimvex_test name)
   string(REPLACE ";" "\\\\\\\\\\\\\\;" _labels "${name};${ARG_LABELS}")
   set(_env "BRIMVEX_RESOURCES=${PROJECT_SOURCE_DIR}/resources"
            "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-data/${name}")
+  # Leaks of system libraries the programs under test load are not ours to mend.
+  if(BRIMVEX_SANITIZE STREQUAL "address")
+    list(APPEND _env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  endif()
   string(REPLACE ";" "\\\\\\\\\\\\\\;" _env "${_env}")
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${_labels}" ENVIRONMENT "${_env}")
