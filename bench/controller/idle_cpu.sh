@@ -10,12 +10,13 @@ shift $(( $# > 2 ? 2 : $# ))
 bin="$(cd "$build" && pwd)/brimvex"
 ctl="$(cd "$build" && pwd)/brimvexctl"
 home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
+pid=""
+# Whatever ends the script (a closed pipe too), the program it started goes with it.
+trap '[[ -n "$pid" ]] && kill "$pid" 2>/dev/null; rm -rf "$home"' EXIT
 export XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1920x1080x24" "$bin" --emulate >"$home/out.log" 2>&1 &
 runner=$!
-pid=""
 for _ in $(seq 100); do
   pid="$(pgrep -n -x -f "$bin --emulate" || true)"
   [[ -n "$pid" ]] && "$ctl" profile list >/dev/null 2>&1 && break
@@ -35,3 +36,4 @@ for t in /proc/"$pid"/task/*; do
 done
 kill "$pid"
 wait "$runner" || true
+pid=""
