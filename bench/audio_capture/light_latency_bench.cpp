@@ -9,8 +9,8 @@
 // then silence while the hub frames come.
 // Sample 0 counts as played at min over the first frames i of (arrival - (i + 1) hops): a frame
 // can leave only once its hop has been played. A tone's onset is that time plus its sample time.
-// The hub frames: zero frames every hop for 0.5 s, then loud frames (bins 10-13 at 8192) every
-// hop for 0.5 s; 20 times. The emulator's live
+// The hub frames: zero frames every hop for 0.5 s, then for 0.5 s frames every hop that are loud
+// (bins 10-13 at 8192) and zero by turns; 20 times. The emulator's live
 // frame is read every 100 us.
 #include <benchmark/benchmark.h>
 
@@ -261,9 +261,11 @@ void BM_ToneToLedFrame(benchmark::State& state) {
         std::this_thread::sleep_until(next);
       }
       onsets.push_back(Clock::now());
+      // Loud and quiet by turns, as a sound's spectrum keeps changing: the bands follow the change
+      // between frames, so a steady loud frame would light only the hand-over that meets its onset.
       const auto end = next + std::chrono::milliseconds(500);
-      while (next < end) {
-        hub.Post(std::string(kAppIdentifier), {std::string(kCopyDataName), 1, kCopyDataSpectrum, loud});
+      for (bool on = true; next < end; on = !on) {
+        hub.Post(std::string(kAppIdentifier), {std::string(kCopyDataName), 1, kCopyDataSpectrum, on ? loud : quiet});
         next += kHopTime;
         std::this_thread::sleep_until(next);
       }
