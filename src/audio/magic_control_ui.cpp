@@ -1,5 +1,6 @@
 #include "audio/magic_control_ui.h"
 
+#include "audio/option_group.h"
 #include "platform/ui/window.h"
 
 namespace brimvex::audio {
@@ -36,21 +37,9 @@ void CMagicControlUI::SetOptionsEnabled(bool enabled) {
   EnableControls();
 }
 
-int CMagicControlUI::SelectType(int n) {
-  for (auto* option : types_)
-    if (option != nullptr) option->Selected(false, false);
-  if (n < 1 || n > kVoiceTypeCount) return 0;
-  if (auto* option = types_[static_cast<std::size_t>(n - 1)]) option->Selected(true, false);
-  return n;
-}
+int CMagicControlUI::SelectType(int n) { return SelectOneOf(types_, n); }
 
-int CMagicControlUI::SelectedType() const {
-  for (int n = 1; n <= kVoiceTypeCount; ++n) {
-    const auto* option = types_[static_cast<std::size_t>(n - 1)];
-    if (option != nullptr && option->IsSelected()) return n;
-  }
-  return 0;
-}
+int CMagicControlUI::SelectedType() const { return SelectedOneOf(types_); }
 
 void CMagicControlUI::ShowUnavailable(const std::string& reason) {
   available_ = reason.empty();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/option_group.h"
 #include "platform/ui/list_controls.h"
 #include "platform/ui/window.h"
 
@@ -55,21 +56,9 @@ bool CVoice6533ControlUI::BindControls() {
   return complete;
 }
 
-int CVoice6533ControlUI::SelectPreset(int n) {
-  for (auto* option : eq_options_)
-    if (option != nullptr) option->Selected(false, false);
-  if (n < 1 || n > kEqOptionCount) return 0;
-  if (auto* option = eq_options_[static_cast<std::size_t>(n - 1)]) option->Selected(true, false);
-  return n;
-}
+int CVoice6533ControlUI::SelectPreset(int n) { return SelectOneOf(eq_options_, n); }
 
-int CVoice6533ControlUI::SelectedPreset() const {
-  for (int n = 1; n <= kEqOptionCount; ++n) {
-    const auto* option = eq_options_[static_cast<std::size_t>(n - 1)];
-    if (option != nullptr && option->IsSelected()) return n;
-  }
-  return 0;
-}
+int CVoice6533ControlUI::SelectedPreset() const { return SelectedOneOf(eq_options_); }
 
 void CVoice6533ControlUI::SetBand(int band, int value) {
   if (band < 0 || band >= kBandSliders) return;
