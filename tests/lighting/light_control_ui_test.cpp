@@ -23,22 +23,32 @@ class Count final : public ui::Notifier {
   int seen = 0;
 };
 
-TEST(LightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) {
+// The editor over its shipped layout in a window, with a count of the notifications it raises.
+class ShownLightControlUI : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
+    factory.Register("CAudioRecordUI", [] { return std::make_unique<CAudioRecordUI>(); });
+    ui::DialogBuilder builder(resources, factory);
+    auto built = builder.Create(kLightControlLayout);
+    ASSERT_TRUE(built) << built.error;
+    auto editor = std::make_unique<CLightControlUI>();
+    e = editor.get();
+    e->Add(std::move(built.root));
+    window.AttachRoot(std::move(editor));
+    window.AddNotifier(&count);
+  }
+  void TearDown() override { window.RemoveNotifier(&count); }
+
   ui::ResourceManager resources;
-  ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
   ui::ControlFactory factory;
-  factory.Register("CAudioRecordUI", [] { return std::make_unique<CAudioRecordUI>(); });
-  ui::DialogBuilder builder(resources, factory);
-  auto built = builder.Create(kLightControlLayout);
-  ASSERT_TRUE(built) << built.error;
-  auto editor = std::make_unique<CLightControlUI>();
-  CLightControlUI* e = editor.get();
-  e->Add(std::move(built.root));
   platform::HeadlessEventLoop loop;
-  ui::Window window("Test", &resources, &loop);
-  window.AttachRoot(std::move(editor));
+  ui::Window window{"Test", &resources, &loop};
   Count count;
-  window.AddNotifier(&count);
+  CLightControlUI* e = nullptr;
+};
+
+TEST_F(ShownLightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) {
 
   e->SetDeviceType(1);
   std::vector<std::string> names(31, "light_mode_static");
@@ -78,25 +88,9 @@ TEST(LightControlUI, ShowingARecordRaisesNoNotificationAndTheGettersReadItBack) 
   e->ShowLightInfo(info);
   EXPECT_EQ(e->GetMode(), -1);
   EXPECT_EQ(count.seen, 0);
-  window.RemoveNotifier(&count);
 }
 
-TEST(LightControlUI, TheAudioRecordShowsItsTargetColourAndReadsBackWithoutNotifications) {
-  ui::ResourceManager resources;
-  ASSERT_TRUE(resources.LoadResource(platform::GetEnv("BRIMVEX_RESOURCES").value_or("resources") + "/skin/"));
-  ui::ControlFactory factory;
-  factory.Register("CAudioRecordUI", [] { return std::make_unique<CAudioRecordUI>(); });
-  ui::DialogBuilder builder(resources, factory);
-  auto built = builder.Create(kLightControlLayout);
-  ASSERT_TRUE(built) << built.error;
-  auto editor = std::make_unique<CLightControlUI>();
-  CLightControlUI* e = editor.get();
-  e->Add(std::move(built.root));
-  platform::HeadlessEventLoop loop;
-  ui::Window window("Test", &resources, &loop);
-  window.AttachRoot(std::move(editor));
-  Count count;
-  window.AddNotifier(&count);
+TEST_F(ShownLightControlUI, TheAudioRecordShowsItsTargetColourAndReadsBackWithoutNotifications) {
   const auto checked = [&](const char* name) { return window.Find<ui::CheckBox>(name)->IsChecked(); };
 
   // Foreground target: its colour everywhere, 7-colour from byte 7.
@@ -123,7 +117,6 @@ TEST(LightControlUI, TheAudioRecordShowsItsTargetColourAndReadsBackWithoutNotifi
   EXPECT_FALSE(window.FindControl("audiocolorpallet_layout")->IsEnabled());
   EXPECT_EQ(e->GetAudioLightInfo(false)->audio_mode, 3);
   EXPECT_EQ(count.seen, 0);
-  window.RemoveNotifier(&count);
 }
 
 TEST(LightControlUI, AnEditorWithoutTheAudioControlsTracesAndKeepsToNeutralValues) {
