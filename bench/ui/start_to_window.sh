@@ -6,24 +6,7 @@
 set -euo pipefail
 build="${1:-build}"
 runs="${2:-5}"
-bin="$(cd "$build" && pwd)/brimvex"
-ctl="$(cd "$build" && pwd)/brimvexctl"
-work="$(mktemp -d)"
-xvfb=""
-program=""
-cleanup() {
-  [[ -n "$program" ]] && kill "$program" 2>/dev/null && wait "$program" 2>/dev/null || true
-  [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-read -r number <"$work/display"
-export DISPLAY=":$number" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/../lib/own_display.sh" "$build" 1920x1080x24
 
 mapped() { xwininfo -root -tree 2>/dev/null | grep -q '"Brimvex": ("Brimvex"'; }
 stop() { kill "$program"; wait "$program" 2>/dev/null || true; program=""; }
